@@ -1,0 +1,15 @@
+#include "editor/frmDrawing.h"
+#include "platform/qt/QtPlatform.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Glimmerage"));
+    QApplication::setApplicationName(QStringLiteral("Glimmerage"));
+
+    QtPlatform platform;
+    frmDrawing window(platform);
+    if (window.Form_Load() == frmDrawing::StartupOutcome::EndProgram) return 0;
+    return QApplication::exec();
+}

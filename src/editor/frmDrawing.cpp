@@ -1,0 +1,173 @@
+#include "editor/frmDrawing.h"
+
+#include "common/ColorValue.h"
+#include "editor/DragStrip.h"
+#include "editor/PalettePicture.h"
+#include "picture/PictureBox.h"
+#include "platform/Platform.h"
+
+#include <QAction>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <algorithm>
+
+namespace {
+
+constexpr ColorValue kPanelColor = PackColor(64, 64, 64);
+constexpr ColorValue kStripColor = PackColor(96, 96, 96);
+constexpr ColorValue kWhite = PackColor(255, 255, 255);
+// The panel is laid out in fixed pixels for a small system font; the largest font that
+// fits every caption into its label is used, so nothing is cut off whatever the fonts.
+constexpr int kLargestPanelFontPixels = 11;
+constexpr int kSmallestPanelFontPixels = 7;
+
+QAction* AddMenuAction(QMenuBar* bar, const char* name, const QString& caption) {
+    QAction* action = bar->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QAction* AddMenuAction(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QFont FittingFont(QFont font, const QList<QLabel*>& labels) {
+    for (int pixels = kLargestPanelFontPixels; pixels >= kSmallestPanelFontPixels; --pixels) {
+        font.setPixelSize(pixels);
+        const QFontMetrics metrics(font);
+        const bool fits = std::all_of(labels.begin(), labels.end(), [&](const QLabel* label) {
+            return metrics.horizontalAdvance(label->text()) <= label->width() &&
+                   metrics.height() <= label->height() + 2;
+        });
+        if (fits) break;
+    }
+    return font;
+}
+
+void SetBackground(QWidget* widget, ColorValue color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, ToQColor(color));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+frmDrawing::frmDrawing(Platform& platform, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), doc_(platform.Messages()) {
+    setWindowTitle(QStringLiteral("Glimmerage"));
+    BuildMenus();
+    BuildCanvas();
+    BuildToolPanel();
+}
+
+frmDrawing::~frmDrawing() = default;
+
+void frmDrawing::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    mnuExit = AddMenuAction(bar, "mnuExit", QStringLiteral("Exit"));
+    mnuUndo = AddMenuAction(bar, "mnuUndo", QStringLiteral("Undo"));
+    mnuUndo->setEnabled(false);
+    mnuClear = AddMenuAction(bar, "mnuClear", QStringLiteral("Clear"));
+    mnuLoad = AddMenuAction(bar, "mnuLoad", QStringLiteral("Load..."));
+    mnuSave = AddMenuAction(bar, "mnuSave", QStringLiteral("Save..."));
+    mnuRender = AddMenuAction(bar, "mnuRender", QStringLiteral("Render"));
+    mnuRender->setVisible(false);
+    mnuOptions = AddMenuAction(bar, "mnuOptions", QStringLiteral("Options..."));
+    mnuAbout = AddMenuAction(bar, "mnuAbout", QStringLiteral("About / Help..."));
+
+    // The gradient fill's direction menu lives in the menu bar but is never shown there.
+    mnuPopup = bar->addMenu(QStringLiteral("ChooseDirection"));
+    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+    mnuPopup->menuAction()->setVisible(false);
+    mnuVerticalFill1 = AddMenuAction(mnuPopup, "mnuVerticalFill1", QStringLiteral("Vertical Fill (top to bottom)"));
+    mnuVerticalFill2 = AddMenuAction(mnuPopup, "mnuVerticalFill2", QStringLiteral("Vertical Fill (bottom to top)"));
+    mnuHorizontalFill1 =
+        AddMenuAction(mnuPopup, "mnuHorizontalFill1", QStringLiteral("Horizontal Fill (left to right)"));
+    mnuHorizontalFill2 =
+        AddMenuAction(mnuPopup, "mnuHorizontalFill2", QStringLiteral("Horizontal Fill (right to left)"));
+    mnuNothing2 = mnuPopup->addSeparator();
+    mnuNothing2->setObjectName(QStringLiteral("mnuNothing2"));
+    mnuCancel1 = AddMenuAction(mnuPopup, "mnuCancel1", QStringLiteral("Cancel"));
+
+    connect(mnuExit, &QAction::triggered, this, &frmDrawing::mnuExit_Click);
+    connect(mnuClear, &QAction::triggered, this, &frmDrawing::mnuClear_Click);
+}
+
+void frmDrawing::BuildCanvas() {
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+
+    p = new PictureBox(client_);
+    p->setObjectName(QStringLiteral("p"));
+    p->SetBackColor(PackColor(0, 0, 0));
+    p->MoveBox(0, 0, 0, 0);
+    p->setFocusPolicy(Qt::StrongFocus);
+}
+
+void frmDrawing::BuildToolPanel() {
+    ToolBar1 = new PictureBox(p);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->SetBackColor(kPanelColor);
+    ToolBar1->MoveBox(16, 16, 68, 259);
+    ToolBar1->setFocusPolicy(Qt::StrongFocus);
+    QPalette panelText = ToolBar1->palette();
+    panelText.setColor(QPalette::WindowText, Qt::white);
+    ToolBar1->setPalette(panelText);
+
+    Frame1 = new DragStrip(ToolBar1, ToolBar1);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(0, 0, 73, 9);
+    SetBackground(Frame1, kStripColor);
+
+    const auto makeLabel = [this](const char* name, const QString& caption, QRect geometry) {
+        auto* label = new QLabel(caption, ToolBar1);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(geometry);
+        return label;
+    };
+    const auto makeField = [this](const char* name, QRect geometry) {
+        auto* field = new QLineEdit(QStringLiteral("10"), ToolBar1);
+        field->setObjectName(QLatin1String(name));
+        field->setGeometry(geometry);
+        field->setTextMargins(0, 0, 0, 0);
+        return field;
+    };
+
+    Label1 = makeLabel("Label1", QStringLiteral("Light Color:"), QRect(8, 16, 53, 13));
+
+    LightColor1 = new PictureBox(ToolBar1);
+    LightColor1->setObjectName(QStringLiteral("LightColor1"));
+    LightColor1->SetBackColor(kWhite);
+    LightColor1->MoveBox(8, 32, 52, 17);
+    LightColor1->setFocusPolicy(Qt::StrongFocus);
+
+    Palette1 = new PictureBox(ToolBar1);
+    Palette1->setObjectName(QStringLiteral("Palette1"));
+    Palette1->MoveBox(8, 56, kPaletteWidth, kPaletteHeight);
+    Palette1->SetPicture(MakePalettePicture());
+    Palette1->setFocusPolicy(Qt::StrongFocus);
+
+    Label3 = makeLabel("Label3", QStringLiteral("Fog:"), QRect(8, 176, 21, 13));
+    txtFog = makeField("txtFog", QRect(8, 192, 52, 17));
+    Label2 = makeLabel("Label2", QStringLiteral("Intensity:"), QRect(8, 216, 42, 13));
+    txtIntensity = makeField("txtIntensity", QRect(8, 232, 52, 17));
+
+    ToolBar1->setFont(FittingFont(ToolBar1->font(), {Label1, Label2, Label3}));
+
+    // Keyboard order: canvas, panel, palette, swatch, intensity, fog. The labels and the
+    // drag strip are in the chain too but never take the focus.
+    setTabOrder(p, ToolBar1);
+    setTabOrder(ToolBar1, Palette1);
+    setTabOrder(Palette1, LightColor1);
+    setTabOrder(LightColor1, txtIntensity);
+    setTabOrder(txtIntensity, txtFog);
+    p->setFocus();
+}

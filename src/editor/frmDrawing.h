@@ -1,0 +1,91 @@
+#pragma once
+
+#include "editor/DrawingDocument.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+
+class DragStrip;
+class Platform;
+class PictureBox;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+
+// The main window: it owns the drawing, shows it on the canvas `p` with the floating tool
+// panel over it, and reaches every command from its menu bar. Its operations are defined
+// by concern in several files: start-up here in editor/, clearing and resizing in
+// history/, and so on.
+class frmDrawing : public QMainWindow {
+    Q_OBJECT
+
+public:
+    enum class StartupOutcome { Running, EndProgram };
+
+    explicit frmDrawing(Platform& platform, QWidget* parent = nullptr);
+    ~frmDrawing() override;
+
+    // Start-up: sets up the empty 640 x 480 drawing, checks the display's colour depth and
+    // shows the window. EndProgram when the user declined to fix the colour depth.
+    StartupOutcome Form_Load();
+
+    // The drawing's state that other windows read and write.
+    float sIntensity() const { return doc_.sIntensity; }
+    void SetsIntensity(float value) { doc_.sIntensity = value; }
+    float sFog() const { return doc_.sFog; }
+    void SetsFog(float value) { doc_.sFog = value; }
+    std::int32_t PictureWidth() const { return doc_.PictureWidth; }
+    void SetPictureWidth(std::int32_t value) { doc_.PictureWidth = value; }
+    std::int32_t PictureHeight() const { return doc_.PictureHeight; }
+    void SetPictureHeight(std::int32_t value) { doc_.PictureHeight = value; }
+
+    // The whole drawing, for reading.
+    const DrawingDocument& Document() const { return doc_; }
+
+    void DisableUndo();
+    void ClearAll();
+    void ResizeMe();
+    void ChangePictureSize(std::int32_t lWidth, std::int32_t lHeigth);
+
+private:
+    void BuildMenus();
+    void BuildCanvas();
+    void BuildToolPanel();
+    bool PassesDisplayColorDepthCheck();
+
+    void mnuExit_Click();
+    void mnuClear_Click();
+
+    Platform& platform_;
+    DrawingDocument doc_;
+
+    QWidget* client_ = nullptr;
+    PictureBox* p = nullptr;
+    PictureBox* ToolBar1 = nullptr;
+    DragStrip* Frame1 = nullptr;
+    QLabel* Label1 = nullptr;
+    PictureBox* LightColor1 = nullptr;
+    PictureBox* Palette1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* txtFog = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* txtIntensity = nullptr;
+
+    QAction* mnuExit = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuClear = nullptr;
+    QAction* mnuLoad = nullptr;
+    QAction* mnuSave = nullptr;
+    QAction* mnuRender = nullptr;
+    QAction* mnuOptions = nullptr;
+    QAction* mnuAbout = nullptr;
+    QMenu* mnuPopup = nullptr;
+    QAction* mnuVerticalFill1 = nullptr;
+    QAction* mnuVerticalFill2 = nullptr;
+    QAction* mnuHorizontalFill1 = nullptr;
+    QAction* mnuHorizontalFill2 = nullptr;
+    QAction* mnuNothing2 = nullptr;
+    QAction* mnuCancel1 = nullptr;
+};

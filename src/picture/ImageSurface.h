@@ -1,0 +1,75 @@
+#pragma once
+
+#include "common/ColorValue.h"
+
+#include <QImage>
+#include <QRect>
+
+#include <optional>
+
+// What a picture box keeps: a persistent 32-bit image of its inside (bytes blue, green,
+// red, fourth byte; rows top-down, no padding), drawn over a background picture that sits
+// unscaled at the top-left corner over a background colour. This class holds that state
+// without any widget, so pixel buffers, tests and benchmarks can work with it directly;
+// the PictureBox widget shows it on screen.
+class ImageSurface {
+public:
+    ImageSurface();
+    virtual ~ImageSurface();
+    ImageSurface(const ImageSurface&) = delete;
+    ImageSurface& operator=(const ImageSurface&) = delete;
+
+    QSize SurfaceSize() const { return image_.size(); }
+    const QImage& Image() const { return image_; }
+
+    // The background picture; assigning or removing it redraws the image from it.
+    void SetPicture(const QImage& picture);
+    void ClearPicture();
+    bool HasPicture() const { return !picture_.isNull(); }
+    const QImage& Picture() const { return picture_; }
+    // Freezes what the image shows now as the background picture.
+    void MergeImageIntoPicture();
+
+    // While on, assigning a background picture gives the box the picture's size.
+    void SetAutoSize(bool on) { autoSize_ = on; }
+    bool AutoSize() const { return autoSize_; }
+
+    ColorValue BackColor() const { return backColor_; }
+    // Like assigning a new background colour on the platform, this erases any drawing.
+    void SetBackColor(ColorValue color);
+
+    // Back to the background picture over the background colour.
+    void Cls();
+
+    // The colour of a point of the image, or nothing outside it.
+    std::optional<ColorValue> Point(int x, int y) const;
+
+    // Writes raw pixel rows into the image as if the box had, for the copy, the given
+    // width and height: `count` bytes, 4 bytes a pixel, rows of 4 * width bytes. What falls
+    // outside the box is not kept; the box keeps its size.
+    void WriteBitmapBits(int width, int height, const uchar* bits, qint64 count);
+
+    // Shows the image now. A surface without a screen has nothing to do.
+    virtual void Refresh() {}
+
+protected:
+    // Changes the box's outer size; a widget moves its own geometry too.
+    virtual void ResizeBox(QSize size);
+    // Part of the image changed; a widget schedules a repaint of that part.
+    virtual void ImageChanged(const QRect& area) { static_cast<void>(area); }
+
+    // Gives the image a new size. Drawing inside the new size stays; the rest shows
+    // the background.
+    void ResizeImage(QSize size);
+
+private:
+    void Compose(const QRect& area);
+    void ComposeAll();
+
+    QImage image_;
+    QImage picture_;
+    ColorValue backColor_ = 0;
+    bool autoSize_ = false;
+    // The part of the image that may differ from the background: Cls restores only that.
+    QRect drawn_;
+};

@@ -1,0 +1,75 @@
+#include "picture/PictureBox.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+int ButtonCode(Qt::MouseButtons buttons) {
+    int code = 0;
+    if (buttons & Qt::LeftButton) code += 1;
+    if (buttons & Qt::RightButton) code += 2;
+    if (buttons & Qt::MiddleButton) code += 4;
+    return code;
+}
+
+int ShiftCode(Qt::KeyboardModifiers modifiers) {
+    int code = 0;
+    if (modifiers & Qt::ShiftModifier) code += 1;
+    if (modifiers & Qt::ControlModifier) code += 2;
+    if (modifiers & Qt::AltModifier) code += 4;
+    return code;
+}
+
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    // The image repaints everything itself and keeps its drawing at the top-left when the
+    // box grows, so Qt need neither clear the background nor repaint the old part.
+    setAttribute(Qt::WA_StaticContents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    ResizeImage(size());
+}
+
+void PictureBox::MoveBox(int left, int top, int width, int height) {
+    move(left, top);
+    SetBoxSize(width, height);
+}
+
+void PictureBox::SetBoxSize(int width, int height) {
+    resize(width, height);
+    ResizeImage(QSize(width, height));
+}
+
+void PictureBox::Refresh() { repaint(); }
+
+void PictureBox::ResizeBox(QSize size) { SetBoxSize(size.width(), size.height()); }
+
+void PictureBox::ImageChanged(const QRect& area) { update(area); }
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.drawImage(area.topLeft(), Image(), area);
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ResizeImage(size());
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    const QPointF at = event->position();
+    emit MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF at = event->position();
+    emit MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF at = event->position();
+    emit MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
+}

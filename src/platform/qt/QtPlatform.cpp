@@ -1,0 +1,62 @@
+#include "platform/qt/QtPlatform.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information: return QMessageBox::Information;
+        case MessageIcon::Question: return QMessageBox::Question;
+        case MessageIcon::Exclamation: return QMessageBox::Warning;
+        case MessageIcon::Critical: return QMessageBox::Critical;
+        case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+MessageAnswer QtMessageBoxes::Present(const MessageRequest& request) {
+    // Our texts separate lines with CR LF pairs; a label wants plain line feeds.
+    QString text = request.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+
+    QMessageBox box(ToQtIcon(request.icon), request.title, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    switch (request.buttons) {
+        case MessageButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MessageButtons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Ok);
+            break;
+        case MessageButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Ok: return MessageAnswer::Ok;
+        case QMessageBox::Yes: return MessageAnswer::Yes;
+        case QMessageBox::No: return MessageAnswer::No;
+        default: return MessageAnswer::Cancel;
+    }
+}
+
+void QtBusyPointer::ShowBusy() { QGuiApplication::setOverrideCursor(Qt::BusyCursor); }
+
+void QtBusyPointer::ShowDefault() {
+    if (QGuiApplication::overrideCursor() != nullptr) QGuiApplication::restoreOverrideCursor();
+}
+
+std::optional<int> QtDisplaySettings::ColorDepth() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return std::nullopt;
+    return screen->depth();
+}
