@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -79,7 +80,7 @@ TEST_F(PixelBuffer, NewBufferHasNoSizeAndNoBytes) {
 
 TEST_F(PixelBuffer, NewBufferSetPixelIsSubscriptOutOfRange) {
     picture.SetPixel(1, 1, 0, 0, 0);
-    EXPECT_EQ(messages.shown, (std::vector<MessageRequest>{ErrorBox(QStringLiteral("Subscript out of range"))}));
+    ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0],
               (MessageRequest{QStringLiteral("Subscript out of range"), QStringLiteral("Error"),
                               MessageIcon::Critical, MessageButtons::Ok}));
@@ -316,27 +317,70 @@ QImage IndexedPicture(int width, int height) {
     return image;
 }
 
-TEST_F(PixelBuffer, SetPictureGivesTheColoursOfPicturesInOtherFormats) {
-    const QImage base = DistinctPicture(5, 3);
-    const std::vector<QImage> sources = {
-        base.convertToFormat(QImage::Format_RGB888),   IndexedPicture(5, 3),
-        base.convertToFormat(QImage::Format_ARGB32),   base.convertToFormat(QImage::Format_BGR888),
-        base.convertToFormat(QImage::Format_RGBX8888), base.convertToFormat(QImage::Format_RGBA8888),
-    };
+// Every pixel's colour, row by row, as the buffer reads it and as the picture shows it.
+std::vector<Rgb> ReadAll(GMPicture& picture) {
+    std::vector<Rgb> colours;
+    for (int y = 1; y <= picture.Height(); ++y) {
+        for (int x = 1; x <= picture.Width(); ++x) colours.push_back(Read(picture, float(x), float(y)));
+    }
+    return colours;
+}
+
+std::vector<Rgb> ColoursOf(const QImage& image) {
+    std::vector<Rgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) colours.push_back(RgbOf(image.pixel(x, y)));
+    }
+    return colours;
+}
+
+void ExpectLoadsColoursOf(GMPicture& picture, ScriptedMessageBoxes& messages, const std::vector<QImage>& sources) {
     for (const QImage& source : sources) {
-        SCOPED_TRACE(testing::Message() << "format " << int(source.format()));
+        SCOPED_TRACE(testing::Message() << "QImage::Format " << int(source.format()));
         messages.shown.clear();
         picture.SetPicture(source);
         EXPECT_TRUE(messages.shown.empty());
-        EXPECT_EQ(picture.Width(), 5);
-        EXPECT_EQ(picture.Height(), 3);
-        for (int y = 0; y < 3; ++y) {
-            for (int x = 0; x < 5; ++x) {
-                SCOPED_TRACE(testing::Message() << "pixel " << x << ", " << y);
-                EXPECT_EQ(Read(picture, float(x + 1), float(y + 1)), RgbOf(source.pixel(x, y)));
-            }
-        }
+        ASSERT_EQ(picture.Width(), source.width());
+        ASSERT_EQ(picture.Height(), source.height());
+        EXPECT_EQ(ReadAll(picture), ColoursOf(source));
     }
+}
+
+TEST_F(PixelBuffer, SetPictureConvertsPicturesOfOtherDepths) {
+    const QImage base = DistinctPicture(5, 3);
+    ExpectLoadsColoursOf(picture, messages,
+                         {base.convertToFormat(QImage::Format_RGB888), IndexedPicture(5, 3),
+                          base.convertToFormat(QImage::Format_BGR888), base.convertToFormat(QImage::Format_RGB16),
+                          base.convertToFormat(QImage::Format_Grayscale8)});
+}
+
+TEST_F(PixelBuffer, SetPictureReadsOpaqueArgbPictures) {
+    const QImage base = DistinctPicture(5, 3);
+    ExpectLoadsColoursOf(picture, messages,
+                         {base.convertToFormat(QImage::Format_ARGB32),
+                          base.convertToFormat(QImage::Format_ARGB32_Premultiplied)});
+}
+
+// These are 32 bits a pixel too, but keep red first in memory: taking their bytes as
+// they are would swap red and blue.
+TEST_F(PixelBuffer, SetPictureReadsRedFirst32BitPictures) {
+    const QImage base = DistinctPicture(5, 3);
+    ExpectLoadsColoursOf(picture, messages,
+                         {base.convertToFormat(QImage::Format_RGBX8888),
+                          base.convertToFormat(QImage::Format_RGBA8888)});
+}
+
+// A picture made over memory of its own may leave room at the end of each row; the buffer
+// still keeps four bytes a pixel with no room between rows.
+TEST_F(PixelBuffer, SetPictureReadsPicturesWithRoomAfterEachRow) {
+    const QImage base = DistinctPicture(5, 3);
+    std::vector<uchar> memory(3 * 28, 0);
+    QImage padded(memory.data(), 5, 3, 28, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 5; ++x) padded.setPixel(x, y, base.pixel(x, y));
+    }
+    ExpectLoadsColoursOf(picture, messages, {padded});
+    EXPECT_EQ(picture.Bytes().size(), 5u * 3u * 4u);
 }
 
 TEST_F(PixelBuffer, SetPictureFromNullPictureIsDivisionByZero) {
@@ -376,9 +420,8 @@ TEST_F(PixelBuffer, PrintShowsPixelsSetOneByOne) {
     for (int y = 0; y < 2; ++y) {
         for (int x = 0; x < 3; ++x) {
             SCOPED_TRACE(testing::Message() << "pixel " << x << ", " << y);
-            EXPECT_EQ(surface.Point(x, y), PackColor(Read(picture, float(x + 1), float(y + 1)).red,
-                                                     Read(picture, float(x + 1), float(y + 1)).green,
-                                                     Read(picture, float(x + 1), float(y + 1)).blue));
+            const Rgb c = Read(picture, float(x + 1), float(y + 1));
+            EXPECT_EQ(surface.Point(x, y), PackColor(c.red, c.green, c.blue));
         }
     }
     EXPECT_EQ(surface.Point(0, 0), PackColor(200, 100, 50));

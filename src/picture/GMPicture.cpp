@@ -71,16 +71,22 @@ std::int32_t GMPicture::BitmapByteCount() const {
 
 void GMPicture::SetPicture(const QImage& StdPicture1) {
     Reporting([&] {
-        // Our copies move whole rows of 32-bit pixels; other sources are brought to that form.
-        const QImage source = StdPicture1.depth() == 32 ? StdPicture1
-                                                         : StdPicture1.convertToFormat(QImage::Format_RGB32);
+        // Our copies move whole rows of 32-bit pixels stored blue first with no room after
+        // a row; any other source is brought to that form first.
+        QImage source = StdPicture1;
+        const QImage::Format format = source.format();
+        if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32) {
+            source = source.convertToFormat(QImage::Format_RGB32);
+        }
+        if (source.bytesPerLine() != qsizetype(source.width()) * 4) source = source.copy();
+        // The bits pointer is only ever reported, never read: ours reports none.
         PicBitmap = {0,
                      source.width(),
                      source.height(),
                      std::int32_t(source.isNull() ? 0 : source.bytesPerLine()),
                      1,
                      std::uint16_t(source.depth()),
-                     source.constBits()};
+                     nullptr};
         Reallocate();
         const std::int64_t count = std::min<std::int64_t>(
             {BitmapByteCount(), std::int64_t(PicBits.size()), std::int64_t(source.sizeInBytes())});

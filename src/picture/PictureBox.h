@@ -14,7 +14,9 @@ class PictureBox : public QWidget, public ImageSurface {
 public:
     explicit PictureBox(QWidget* parent = nullptr);
 
-    // Outer position and size in the parent's pixels; the image always has the box's size.
+    // Outer position and size in the parent's pixels; the image takes the box's size at
+    // once. (A plain QWidget::resize reaches the image only when Qt delivers the resize
+    // event, which for a hidden box waits until it is shown.)
     void MoveBox(int left, int top, int width, int height);
     void SetBoxSize(int width, int height);
 
