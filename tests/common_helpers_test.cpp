@@ -1,219 +1,107 @@
-// The small shared rules every part of the program leans on: colour packing, reading
-// typed numbers, rounding to whole numbers, the "Error" box and the busy pointer.
-
 #include "common/ColorValue.h"
-#include "common/Failure.h"
 #include "common/NumberText.h"
 #include "common/Rounding.h"
 #include "platform/BusyPointer.h"
 #include "platform/ErrorBox.h"
-#include "platform/scripted/ScriptedPlatform.h"
 #include "support/TestSupport.h"
-
-#include <QString>
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
-#include <new>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 namespace {
 
-// ---------------------------------------------------------------------------------------
-// ColorValue
+constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
-struct ColorCase {
-    std::int32_t red;
-    std::int32_t green;
-    std::int32_t blue;
-    ColorValue packed;
-};
+std::string Text(const char16_t* text) { return "\"" + QString::fromUtf16(text).toStdString() + "\""; }
 
-TEST(ColorValue, PacksAndUnpacksEachChannel) {
-    const std::vector<ColorCase> cases = {
-        {0, 0, 0, 0},
-        {1, 2, 3, 1 + 512 + 196608},
-        {255, 0, 0, 255},
-        {0, 255, 0, 65280},
-        {0, 0, 255, 16711680},
-        {255, 255, 255, 16777215},
-        {18, 52, 86, 18 + 52 * 256 + 86 * 65536},
-    };
-    for (const ColorCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "rgb " << c.red << "," << c.green << "," << c.blue);
-        EXPECT_EQ(PackColor(c.red, c.green, c.blue), c.packed);
-        EXPECT_EQ(RedOf(c.packed), c.red);
-        EXPECT_EQ(GreenOf(c.packed), c.green);
-        EXPECT_EQ(BlueOf(c.packed), c.blue);
-    }
-}
-
-TEST(ColorValue, QColorRoundTripKeepsChannels) {
-    const ColorValue color = PackColor(10, 200, 37);
-    const QColor q = ToQColor(color);
-    EXPECT_EQ(q.red(), 10);
-    EXPECT_EQ(q.green(), 200);
-    EXPECT_EQ(q.blue(), 37);
-    EXPECT_EQ(FromQColor(q), color);
-}
-
-// ---------------------------------------------------------------------------------------
-// NumberText
-
-struct ValueCase {
-    const char16_t* text;
-    double value;
-};
-
-TEST(NumberText, TextValueReadsTheLeadingNumber) {
-    const std::vector<ValueCase> cases = {
-        {u"abc", 0.0},   {u"640px", 640.0}, {u"  12.5", 12.5}, {u"-3", -3.0},    {u"+4", 4.0},
-        {u".5", 0.5},    {u"1e3", 1000.0},  {u"1E+3", 1000.0}, {u"2e-1", 0.2},   {u"1e", 1.0},
-        {u"2.5.1", 2.5}, {u"64 0", 64.0},   {u"", 0.0},        {u"-", 0.0},      {u".", 0.0},
-        {u"7.", 7.0},    {u"\t9", 9.0},     {u" -0.25x", -0.25}, {u"1000", 1000.0}, {u"x12", 0.0},
-    };
-    for (const ValueCase& c : cases) {
-        const QString text = QString::fromUtf16(c.text);
-        SCOPED_TRACE(("text \"" + text + "\"").toStdString());
-        EXPECT_EQ(TextValue(text), c.value);
-    }
-}
-
-TEST(NumberText, TextValueTooLargeForADoubleIsOverflow) {
-    for (const char16_t* text : {u"1e400", u"-1e400", u"  2e999abc"}) {
-        SCOPED_TRACE(QString::fromUtf16(text).toStdString());
-        try {
-            TextValue(QString::fromUtf16(text));
-            ADD_FAILURE() << "no failure";
-        } catch (const Failure& failure) {
-            EXPECT_EQ(failure.Number(), FailureNumber::Overflow);
-            EXPECT_EQ(failure.Description(), QStringLiteral("Overflow"));
-        }
-    }
-}
-
-struct NumericCase {
-    const char16_t* text;
-    bool numeric;
-};
-
-TEST(NumberText, IsNumericAcceptsOnlyOneWholeNumber) {
-    const std::vector<NumericCase> cases = {
-        {u"", false},      {u" ", false},       {u"-", false},       {u".", false},
-        {u"abc", false},   {u"64 0", false},    {u"640px", false},   {u"1e", false},
-        {u"1e400", false}, {u"+-3", false},     {u"1e3.5", false},   {u"1,5", false},
-        {u" 12.5 ", true}, {u"+3", true},       {u"-0.5", true},     {u"7.", true},
-        {u".5", true},     {u"1e3", true},      {u"1E+3", true},     {u"\t10\t", true},
-        {u"1000", true},   {u"2.5e-3", true},
-    };
-    for (const NumericCase& c : cases) {
-        const QString text = QString::fromUtf16(c.text);
-        SCOPED_TRACE(("text \"" + text + "\"").toStdString());
-        EXPECT_EQ(IsNumeric(text), c.numeric);
-    }
-}
-
-// ---------------------------------------------------------------------------------------
-// Rounding
-
-template <typename Call>
-void ExpectOverflow(Call&& call) {
+template <typename Call, typename Trace>
+void ExpectOverflow(Call&& call, const Trace& trace) {
+    SCOPED_TRACE(trace);
     try {
         call();
         ADD_FAILURE() << "no failure";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.Number(), FailureNumber::Overflow);
+        EXPECT_EQ(failure.Description(), QStringLiteral("Overflow"));
     }
 }
 
-struct RoundCase {
-    double value;
-    std::int32_t rounded;
-};
-
-TEST(Rounding, RoundToInt32TiesGoToEven) {
-    const std::vector<RoundCase> cases = {
-        {0.5, 0},     {1.5, 2},     {2.5, 2},       {-0.5, 0},     {-1.5, -2},
-        {126.5, 126}, {127.5, 128}, {0.49, 0},      {0.51, 1},     {-2.5, -2},
-        {3.0, 3},     {-7.6, -8},   {2147483647.4, 2147483647},
-        {-2147483648.5, std::numeric_limits<std::int32_t>::min()},
+TEST(ColorValue, PacksUnpacksAndRoundTripsThroughQColor) {
+    const struct { std::int32_t red, green, blue; ColorValue packed; } cases[] = {
+        {0, 0, 0, 0},          {1, 2, 3, 1 + 512 + 196608}, {255, 0, 0, 255},
+        {0, 255, 0, 65280},    {0, 0, 255, 16711680},       {255, 255, 255, 16777215},
+        {18, 52, 86, 18 + 52 * 256 + 86 * 65536},           {10, 200, 37, 10 + 200 * 256 + 37 * 65536},
     };
-    for (const RoundCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "value " << std::to_string(c.value));
-        EXPECT_EQ(RoundToInt32(c.value), c.rounded);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "rgb " << c.red << "," << c.green << "," << c.blue);
+        EXPECT_EQ(PackColor(c.red, c.green, c.blue), c.packed);
+        EXPECT_EQ(std::tuple(RedOf(c.packed), GreenOf(c.packed), BlueOf(c.packed)), std::tuple(c.red, c.green, c.blue));
+        EXPECT_EQ(ToQColor(c.packed), QColor(c.red, c.green, c.blue));
+        EXPECT_EQ(FromQColor(QColor(c.red, c.green, c.blue)), c.packed);
     }
 }
 
-TEST(Rounding, RoundToInt32OutOfRangeOrNotANumberIsOverflow) {
-    for (const double value : {2147483647.5, 2147483648.0, -2147483649.0, std::nan(""),
-                               std::numeric_limits<double>::infinity(),
-                               -std::numeric_limits<double>::infinity()}) {
-        SCOPED_TRACE(testing::Message() << "value " << value);
-        ExpectOverflow([&] { RoundToInt32(value); });
-    }
+TEST(NumberText, TextValueReadsTheLeadingNumberAndIsNumericTheWholeText) {
+    const struct { const char16_t* text; double value; } cases[] = {
+        {u"abc", 0.0},   {u"640px", 640.0}, {u"  12.5", 12.5},   {u"-3", -3.0},     {u"+4", 4.0},
+        {u".5", 0.5},    {u"1e3", 1000.0},  {u"1E+3", 1000.0},   {u"2e-1", 0.2},    {u"1e", 1.0},
+        {u"2.5.1", 2.5}, {u"64 0", 64.0},   {u"", 0.0},          {u"-", 0.0},       {u".", 0.0},
+        {u"7.", 7.0},    {u"\t9", 9.0},     {u" -0.25x", -0.25}, {u"1000", 1000.0}, {u"x12", 0.0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextValue(QString::fromUtf16(c.text)), c.value) << Text(c.text);
+    for (const char16_t* text : {u"1e400", u"-1e400", u"  2e999abc"})
+        ExpectOverflow([&] { TextValue(QString::fromUtf16(text)); }, Text(text));
+
+    for (const char16_t* text : {u"", u" ", u"-", u".", u"abc", u"64 0", u"640px", u"1e", u"1e400", u"+-3", u"1e3.5",
+                                 u"1,5"})
+        EXPECT_FALSE(IsNumeric(QString::fromUtf16(text))) << Text(text);
+    for (const char16_t* text :
+         {u" 12.5 ", u"+3", u"-0.5", u"7.", u".5", u"1e3", u"1E+3", u"\t10\t", u"1000", u"2.5e-3"})
+        EXPECT_TRUE(IsNumeric(QString::fromUtf16(text))) << Text(text);
 }
 
-TEST(Rounding, RoundToInt16TiesGoToEvenAndLimitsHold) {
-    EXPECT_EQ(RoundToInt16(32767.4), 32767);
-    EXPECT_EQ(RoundToInt16(-32768.5), -32768);
-    EXPECT_EQ(RoundToInt16(2.5), 2);
-    EXPECT_EQ(RoundToInt16(-3.5), -4);
-    for (const double value : {32767.5, -32769.0, 40000.0, std::nan("")}) {
-        SCOPED_TRACE(testing::Message() << "value " << value);
-        ExpectOverflow([&] { RoundToInt16(value); });
-    }
+// Ties go to even; a result that does not fit, or NaN, is Overflow rather than clamped.
+TEST(Rounding, TiesGoToEvenAndOutOfRangeIsOverflow) {
+    const struct { double value; std::int32_t rounded; } cases[] = {
+        {0.5, 0},  {1.5, 2},   {2.5, 2},  {-0.5, 0},  {-1.5, -2}, {126.5, 126}, {127.5, 128}, {0.49, 0},
+        {0.51, 1}, {-2.5, -2}, {3.0, 3},  {-7.6, -8}, {2147483647.4, 2147483647}, {-2147483648.5, INT32_MIN},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RoundToInt32(c.value), c.rounded) << std::to_string(c.value);
+    for (const double value : {2147483647.5, 2147483648.0, -2147483649.0, kNan, kInf, -kInf})
+        ExpectOverflow([&] { RoundToInt32(value); }, testing::Message() << "int32 " << value);
+    for (const auto& [value, rounded] :
+         {std::pair(32767.4, 32767), std::pair(-32768.5, -32768), std::pair(2.5, 2), std::pair(-3.5, -4)})
+        EXPECT_EQ(RoundToInt16(value), rounded) << value;
+    for (const double value : {32767.5, -32769.0, 40000.0, kNan})
+        ExpectOverflow([&] { RoundToInt16(value); }, testing::Message() << "int16 " << value);
 }
 
-// ---------------------------------------------------------------------------------------
-// ErrorBox
-
-TEST(ErrorBox, FailureShowsOneErrorBoxAndAbandonsTheRest) {
-    ScriptedMessageBoxes messages;
-    bool reachedEnd = false;
-    const bool completed = RunReportingFailures(messages, [&] {
-        throw Failure::SubscriptOutOfRange();
-        reachedEnd = true;
-    });
-    EXPECT_FALSE(completed);
-    EXPECT_FALSE(reachedEnd);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0], (MessageRequest{QStringLiteral("Subscript out of range"), QStringLiteral("Error"),
-                                                 MessageIcon::Critical, MessageButtons::Ok}));
-}
-
-TEST(ErrorBox, OutOfMemoryIsShownAsItsOwnFailure) {
-    ScriptedMessageBoxes messages;
-    EXPECT_FALSE(RunReportingFailures(messages, [] { throw std::bad_alloc(); }));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0], ErrorBox(QStringLiteral("Out of memory")));
-}
-
-TEST(ErrorBox, OperationThatSucceedsShowsNothing) {
+TEST(ErrorBox, EachFailureShowsOneErrorBoxAndAbandonsTheRest) {
     ScriptedMessageBoxes messages;
     int runs = 0;
     EXPECT_TRUE(RunReportingFailures(messages, [&] { ++runs; }));
     EXPECT_EQ(runs, 1);
     EXPECT_TRUE(messages.shown.empty());
-}
+    bool reachedEnd = false;
+    EXPECT_FALSE(RunReportingFailures(messages, [&] { throw Failure::SubscriptOutOfRange(); reachedEnd = true; }));
+    EXPECT_FALSE(reachedEnd);
+    EXPECT_FALSE(RunReportingFailures(messages, [] { throw std::bad_alloc(); }));
+    const MessageRequest range{QStringLiteral("Subscript out of range"), QStringLiteral("Error"), MessageIcon::Critical,
+                               MessageButtons::Ok};
+    EXPECT_EQ(messages.shown, (std::vector<MessageRequest>{range, ErrorBox(QStringLiteral("Out of memory"))}));
 
-TEST(ErrorBox, BoxWithoutTitleCarriesTheApplicationTitle) {
-    ScriptedMessageBoxes messages;
+    // A box without a title of its own carries the application's.
     messages.Show(QStringLiteral("Saved."), MessageButtons::Ok, MessageIcon::Information);
     messages.Show(QStringLiteral("Sure?"), MessageButtons::YesNo, MessageIcon::Question, QStringLiteral("Own"));
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[0], (MessageRequest{QStringLiteral("Saved."), QStringLiteral("Glimmerage"),
+    ASSERT_EQ(messages.shown.size(), 4u);
+    EXPECT_EQ(messages.shown[2], (MessageRequest{QStringLiteral("Saved."), QStringLiteral("Glimmerage"),
                                                  MessageIcon::Information, MessageButtons::Ok}));
-    EXPECT_EQ(messages.shown[1].title, QStringLiteral("Own"));
+    EXPECT_EQ(messages.shown[3].title, QStringLiteral("Own"));
 }
 
-// ---------------------------------------------------------------------------------------
-// BusyScope
-
-TEST(BusyScope, DefaultPointerReturnsOnNormalExit) {
+TEST(BusyScope, DefaultPointerReturnsOnNormalExitAndOnFailure) {
     ScriptedBusyPointer pointer;
     {
         BusyScope busy(pointer);
@@ -221,17 +109,8 @@ TEST(BusyScope, DefaultPointerReturnsOnNormalExit) {
     }
     EXPECT_EQ(pointer.events, (std::vector<std::string>{"busy", "default"}));
     EXPECT_EQ(pointer.depth, 0);
-}
-
-TEST(BusyScope, DefaultPointerReturnsWhenAFailureLeavesTheScope) {
-    ScriptedBusyPointer pointer;
-    EXPECT_THROW(
-        {
-            BusyScope busy(pointer);
-            throw Failure::Overflow();
-        },
-        Failure);
-    EXPECT_EQ(pointer.events, (std::vector<std::string>{"busy", "default"}));
+    EXPECT_THROW([&] { BusyScope busy(pointer); throw Failure::Overflow(); }(), Failure);
+    EXPECT_EQ(pointer.events, (std::vector<std::string>{"busy", "default", "busy", "default"}));
     EXPECT_EQ(pointer.depth, 0);
 }
 

@@ -2,7 +2,6 @@
 // user's own settings or screen.
 
 #include <QApplication>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -10,9 +9,12 @@
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_QPA_PLATFORMTHEME", "");
+    // Everything a test writes for the user lands in a folder of its own that goes away.
     QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
+    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Glimmerage"));

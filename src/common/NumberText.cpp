@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -107,4 +108,14 @@ bool IsNumeric(QStringView text) {
     } catch (const Failure&) {
         return false;
     }
+}
+
+float TextToSingle(QStringView text) {
+    if (!IsNumeric(text)) throw Failure::TypeMismatch();
+    // Halfway between the largest float and the next power of two: from here on a value
+    // would round to infinity.
+    constexpr double kFloatOverflow = 0x1.ffffffp127;
+    const double value = TextValue(text);
+    if (std::fabs(value) >= kFloatOverflow) throw Failure::Overflow();
+    return static_cast<float>(value);
 }

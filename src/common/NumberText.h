@@ -14,3 +14,7 @@ double TextValue(QStringView text);
 // True when the whole text, blanks around it aside, is exactly one number: "" , "-",
 // ".", "64 0" and "640px" are not numeric; " 12.5 ", "+3", "1e3" and "7." are.
 bool IsNumeric(QStringView text);
+
+// A numeric text as a 32-bit float, rounded to nearest. A text that is not numeric throws
+// "Type mismatch"; one beyond the float range throws "Overflow".
+float TextToSingle(QStringView text);

@@ -65,6 +65,7 @@ frmDrawing::frmDrawing(Platform& platform, QWidget* parent)
     BuildMenus();
     BuildCanvas();
     BuildToolPanel();
+    ConnectCommands();
 }
 
 frmDrawing::~frmDrawing() = default;
@@ -95,9 +96,21 @@ void frmDrawing::BuildMenus() {
     mnuNothing2 = mnuPopup->addSeparator();
     mnuNothing2->setObjectName(QStringLiteral("mnuNothing2"));
     mnuCancel1 = AddMenuAction(mnuPopup, "mnuCancel1", QStringLiteral("Cancel"));
+}
 
+void frmDrawing::ConnectCommands() {
     connect(mnuExit, &QAction::triggered, this, &frmDrawing::mnuExit_Click);
+    connect(mnuUndo, &QAction::triggered, this, &frmDrawing::mnuUndo_Click);
     connect(mnuClear, &QAction::triggered, this, &frmDrawing::mnuClear_Click);
+    connect(mnuRender, &QAction::triggered, this, &frmDrawing::mnuRender_Click);
+    connect(mnuLoad, &QAction::triggered, this, &frmDrawing::mnuLoad_Click);
+    connect(mnuSave, &QAction::triggered, this, &frmDrawing::mnuSave_Click);
+    connect(p, &PictureBox::MouseDown, this, &frmDrawing::p_MouseDown);
+    connect(LightColor1, &PictureBox::Clicked, this, &frmDrawing::LightColor1_Click);
+    connect(Palette1, &PictureBox::MouseMove, this, &frmDrawing::Palette1_MouseMove);
+    connect(Palette1, &PictureBox::MouseUp, this, &frmDrawing::Palette1_MouseUp);
+    connect(txtFog, &QLineEdit::textChanged, this, &frmDrawing::txtFog_Change);
+    connect(txtIntensity, &QLineEdit::textChanged, this, &frmDrawing::txtIntensity_Change);
 }
 
 void frmDrawing::BuildCanvas() {

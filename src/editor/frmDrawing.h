@@ -44,7 +44,14 @@ public:
     // The whole drawing, for reading.
     const DrawingDocument& Document() const { return doc_; }
 
+    void CreateUndo();
+    void Undo();
     void DisableUndo();
+    void AddPoint(const float& X, const float& Y, const std::int32_t& Red, const std::int32_t& Blue,
+                  const std::int32_t& Green);
+    void Render(bool bJustAddLastPoint);
+    void RedrawGMPic1(float sMax);
+    float FindMaximum();
     void ClearAll();
     void ResizeMe();
     void ChangePictureSize(std::int32_t lWidth, std::int32_t lHeigth);
@@ -55,8 +62,25 @@ private:
     void BuildToolPanel();
     bool PassesDisplayColorDepthCheck();
 
+    void ConnectCommands();
+    void RenderColumns(bool bJustAddLastPoint, bool trackMaximum, float& MaxValue);
+    void PaintProgress(std::int32_t lastColumn);
+
     void mnuExit_Click();
+    void mnuUndo_Click();
     void mnuClear_Click();
+    void mnuLoad_Click();
+    void mnuSave_Click();
+    void LoadPictureIntoDocument(const QString& path);
+    void mnuRender_Click();
+    void p_MouseDown(int button, int shift, float X, float Y);
+    void LightColor1_Click();
+    void Palette1_MouseMove(int button, int shift, float X, float Y);
+    void Palette1_MouseUp(int button, int shift, float X, float Y);
+    void PickPaletteColor(int button, float X, float Y);
+    void txtFog_Change();
+    void txtIntensity_Change();
+    void ValidateLightField(QLineEdit* field);
 
     Platform& platform_;
     DrawingDocument doc_;

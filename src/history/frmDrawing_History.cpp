@@ -2,6 +2,8 @@
 
 #include "editor/frmDrawing.h"
 
+#include "editor/LightKernels.h"
+#include "options/ExposureSetting.h"
 #include "picture/PictureBox.h"
 #include "platform/ErrorBox.h"
 #include "platform/Platform.h"
@@ -9,7 +11,29 @@
 #include <QAction>
 #include <QMenuBar>
 
+// One level of undo, for the placing of a light only: the light buffer as it was before the
+// newest light, restored on demand.
+void frmDrawing::CreateUndo() {
+    CopyLightBuffer(doc_.LightBuffer, doc_.UndoBuffer, doc_.GMPic1.Width(), doc_.GMPic1.Height());
+    mnuUndo->setEnabled(true);
+}
+
+void frmDrawing::Undo() {
+    if (doc_.LightsCount < 1) return;
+    DisableUndo();
+    const BusyScope busy(platform_.Busy());
+    CopyLightBuffer(doc_.UndoBuffer, doc_.LightBuffer, doc_.GMPic1.Width(), doc_.GMPic1.Height());
+    --doc_.LightsCount;
+    const bool autoAdjust = AutoAdjustExposureIsOn(platform_.Settings());
+    const float maximum = FindMaximum();
+    RedrawGMPic1(autoAdjust ? maximum : 255.0f);
+}
+
 void frmDrawing::DisableUndo() { mnuUndo->setEnabled(false); }
+
+void frmDrawing::mnuUndo_Click() {
+    RunReportingFailures(platform_.Messages(), [this] { Undo(); });
+}
 
 void frmDrawing::ChangePictureSize(std::int32_t lWidth, std::int32_t lHeigth) {
     doc_.PictureWidth = lWidth;

@@ -42,15 +42,25 @@ void PictureBox::SetBoxSize(int width, int height) {
     ResizeImage(QSize(width, height));
 }
 
-void PictureBox::Refresh() { repaint(); }
+void PictureBox::Refresh() {
+    if (unpainted_.isEmpty()) {
+        repaint();
+    } else {
+        repaint(unpainted_);
+    }
+}
 
 void PictureBox::ResizeBox(QSize size) { SetBoxSize(size.width(), size.height()); }
 
-void PictureBox::ImageChanged(const QRect& area) { update(area); }
+void PictureBox::ImageChanged(const QRect& area) {
+    unpainted_ |= area;
+    update(area);
+}
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
+    if (area.contains(unpainted_)) unpainted_ = QRect();
     painter.drawImage(area.topLeft(), Image(), area);
 }
 
@@ -59,9 +69,13 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
     ResizeImage(size());
 }
 
+// Buttons other than left, right and middle mean nothing to the program and are not reported.
 void PictureBox::mousePressEvent(QMouseEvent* event) {
+    const int button = ButtonCode(event->button());
+    if (button == 0) return;
+    if (event->button() == Qt::LeftButton) leftPressedInside_ = true;
     const QPointF at = event->position();
-    emit MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
+    emit MouseDown(button, ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
@@ -70,6 +84,12 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    const int button = ButtonCode(event->button());
+    if (button == 0) return;
     const QPointF at = event->position();
-    emit MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
+    emit MouseUp(button, ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
+    if (event->button() == Qt::LeftButton && leftPressedInside_) {
+        leftPressedInside_ = false;
+        if (rect().contains(at.toPoint())) emit Clicked();
+    }
 }

@@ -26,6 +26,8 @@ signals:
     void MouseDown(int button, int shift, float x, float y);
     void MouseMove(int button, int shift, float x, float y);
     void MouseUp(int button, int shift, float x, float y);
+    // The left button went down and came up again over the box.
+    void Clicked();
 
 protected:
     void ResizeBox(QSize size) override;
@@ -36,4 +38,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool leftPressedInside_ = false;
+    // What changed since the last paint: a refresh repaints only that.
+    QRect unpainted_;
 };

@@ -4,8 +4,8 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
+void SendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, at, widget->mapToGlobal(at), button, held, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
 
@@ -15,4 +15,14 @@ frmDrawing::StartupOutcome StartedWindow::Start() { return window->Form_Load(); 
 
 MessageRequest ErrorBox(const QString& description) {
     return {description, QStringLiteral("Error"), MessageIcon::Critical, MessageButtons::Ok};
+}
+
+void ClickWith(QWidget* widget, QPointF at, Qt::MouseButton button) {
+    SendMouse(widget, QEvent::MouseButtonPress, at, button, button);
+    SendMouse(widget, QEvent::MouseButtonRelease, at, button, Qt::NoButton);
+}
+
+void SetAutoExposure(ScriptedPlatform& platform, const QString& value) {
+    platform.settings.values[{QStringLiteral("Glimmerage"), QStringLiteral("Settings"),
+                              QStringLiteral("AutoAdjustExposure")}] = value;
 }

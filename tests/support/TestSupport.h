@@ -13,7 +13,13 @@ class QWidget;
 
 // Sends one mouse event to a widget, with the button that changed and the buttons held
 // after it, at a position in the widget's own coordinates.
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held);
+void SendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held);
+
+// A press and a release of one button at the same point.
+void ClickWith(QWidget* widget, QPointF at, Qt::MouseButton button = Qt::LeftButton);
+
+// The stored exposure setting, as the options would write it.
+void SetAutoExposure(ScriptedPlatform& platform, const QString& value);
 
 // A main window on the scripted platform, started as the program starts it.
 struct StartedWindow {

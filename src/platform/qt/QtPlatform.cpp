@@ -1,9 +1,11 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSettings>
 
 namespace {
 
@@ -59,4 +61,40 @@ std::optional<int> QtDisplaySettings::ColorDepth() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return std::nullopt;
     return screen->depth();
+}
+
+namespace {
+
+// The application's own settings file: on Linux $XDG_CONFIG_HOME/<organization>/<application>.conf.
+QSettings OpenSettings(const QString& application) {
+    const QString organization =
+        QCoreApplication::organizationName().isEmpty() ? application : QCoreApplication::organizationName();
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, organization, application);
+}
+
+QString SettingsKey(const QString& section, const QString& key) { return section + u'/' + key; }
+
+}  // namespace
+
+QString QtSettingsStore::Read(const QString& application, const QString& section, const QString& key,
+                              const QString& fallback) {
+    return OpenSettings(application).value(SettingsKey(section, key), fallback).toString();
+}
+
+void QtSettingsStore::Write(const QString& application, const QString& section, const QString& key,
+                            const QString& value) {
+    QSettings settings = OpenSettings(application);
+    settings.setValue(SettingsKey(section, key), value);
+    settings.sync();
+}
+
+std::optional<ColorValue> QtColorDialog::Choose(const ColorDialogRequest& request) {
+    for (int slot = 0; slot < int(request.customColors.size()) && slot < QColorDialog::customCount(); ++slot) {
+        QColorDialog::setCustomColor(slot, ToQColor(request.customColors[size_t(slot)]));
+    }
+    // Qt's own dialog always shows its custom colours, the same on every desktop.
+    QColorDialog dialog(QApplication::activeWindow());
+    dialog.setOption(QColorDialog::DontUseNativeDialog, true);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return FromQColor(dialog.selectedColor());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/QtPictureFiles.h"
 #include "platform/Platform.h"
 
 class QtMessageBoxes : public MessageBoxes {
@@ -18,14 +19,40 @@ public:
     std::optional<int> ColorDepth() override;
 };
 
+class QtSettingsStore : public SettingsStore {
+public:
+    QString Read(const QString& application, const QString& section, const QString& key,
+                 const QString& fallback) override;
+    void Write(const QString& application, const QString& section, const QString& key,
+               const QString& value) override;
+};
+
+class QtColorDialog : public ColorDialog {
+public:
+    std::optional<ColorValue> Choose(const ColorDialogRequest& request) override;
+};
+
+class QtFileChooser : public FileChooser {
+public:
+    FileChooserAnswer Choose(const FileChooserRequest& request) override;
+};
+
 class QtPlatform : public Platform {
 public:
     MessageBoxes& Messages() override { return messages_; }
     BusyPointer& Busy() override { return busy_; }
     DisplaySettings& Display() override { return display_; }
+    SettingsStore& Settings() override { return settings_; }
+    ColorDialog& Colors() override { return colors_; }
+    FileChooser& Files() override { return files_; }
+    PictureFiles& Pictures() override { return pictures_; }
 
 private:
     QtMessageBoxes messages_;
     QtBusyPointer busy_;
     QtDisplaySettings display_;
+    QtSettingsStore settings_;
+    QtColorDialog colors_;
+    QtFileChooser files_;
+    QtPictureFiles pictures_;
 };

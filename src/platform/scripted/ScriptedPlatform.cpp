@@ -32,3 +32,33 @@ std::optional<int> ScriptedDisplaySettings::ColorDepth() {
     depths.pop_front();
     return depth;
 }
+
+QString ScriptedSettingsStore::Read(const QString& application, const QString& section, const QString& key,
+                                    const QString& fallback) {
+    ++reads;
+    const auto found = values.find({application, section, key});
+    return found == values.end() ? fallback : found->second;
+}
+
+void ScriptedSettingsStore::Write(const QString& application, const QString& section, const QString& key,
+                                  const QString& value) {
+    ++writes;
+    values[{application, section, key}] = value;
+}
+
+std::optional<ColorValue> ScriptedColorDialog::Choose(const ColorDialogRequest& request) {
+    requests.push_back(request);
+    if (answers.empty()) return std::nullopt;
+    const auto answer = answers.front();
+    answers.pop_front();
+    if (const auto* failure = std::get_if<Failure>(&answer)) throw *failure;
+    return std::get<std::optional<ColorValue>>(answer);
+}
+
+FileChooserAnswer ScriptedFileChooser::Choose(const FileChooserRequest& request) {
+    requests.push_back(request);
+    if (answers.empty()) return {};
+    const FileChooserAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}

@@ -2,9 +2,15 @@
 
 #include "platform/Platform.h"
 
+#include "common/Failure.h"
+#include "files/QtPictureFiles.h"
+
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <variant>
 #include <vector>
 
 // Stand-ins for the platform services that would block or reach outside the program.
@@ -38,13 +44,52 @@ public:
     std::optional<int> ColorDepth() override;
 };
 
+class ScriptedSettingsStore : public SettingsStore {
+public:
+    // (application, section, key) -> text
+    std::map<std::tuple<QString, QString, QString>, QString> values;
+    int reads = 0;
+    int writes = 0;
+
+    QString Read(const QString& application, const QString& section, const QString& key,
+                 const QString& fallback) override;
+    void Write(const QString& application, const QString& section, const QString& key,
+               const QString& value) override;
+};
+
+class ScriptedColorDialog : public ColorDialog {
+public:
+    // Answers in order: a colour, nothing for a cancel, or a failure to raise. Cancels once empty.
+    std::deque<std::variant<std::optional<ColorValue>, Failure>> answers;
+    std::vector<ColorDialogRequest> requests;
+
+    std::optional<ColorValue> Choose(const ColorDialogRequest& request) override;
+};
+
+class ScriptedFileChooser : public FileChooser {
+public:
+    std::deque<FileChooserAnswer> answers;  // cancels once empty
+    std::vector<FileChooserRequest> requests;
+
+    FileChooserAnswer Choose(const FileChooserRequest& request) override;
+};
+
 class ScriptedPlatform : public Platform {
 public:
     ScriptedMessageBoxes messages;
     ScriptedBusyPointer busy;
     ScriptedDisplaySettings display;
+    ScriptedSettingsStore settings;
+    ScriptedColorDialog colors;
+    ScriptedFileChooser files;
+    // Real files: tests make their pictures in temporary folders.
+    QtPictureFiles pictures;
 
     MessageBoxes& Messages() override { return messages; }
     BusyPointer& Busy() override { return busy; }
     DisplaySettings& Display() override { return display; }
+    SettingsStore& Settings() override { return settings; }
+    ColorDialog& Colors() override { return colors; }
+    FileChooser& Files() override { return files; }
+    PictureFiles& Pictures() override { return pictures; }
 };
