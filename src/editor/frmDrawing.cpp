@@ -1,19 +1,17 @@
 #include "editor/frmDrawing.h"
 
 #include "common/ColorValue.h"
+#include "common/FittingFont.h"
 #include "editor/DragStrip.h"
 #include "editor/PalettePicture.h"
 #include "picture/PictureBox.h"
 #include "platform/Platform.h"
 
 #include <QAction>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-
-#include <algorithm>
 
 namespace {
 
@@ -35,19 +33,6 @@ QAction* AddMenuAction(QMenu* menu, const char* name, const QString& caption) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QLatin1String(name));
     return action;
-}
-
-QFont FittingFont(QFont font, const QList<QLabel*>& labels) {
-    for (int pixels = kLargestPanelFontPixels; pixels >= kSmallestPanelFontPixels; --pixels) {
-        font.setPixelSize(pixels);
-        const QFontMetrics metrics(font);
-        const bool fits = std::all_of(labels.begin(), labels.end(), [&](const QLabel* label) {
-            return metrics.horizontalAdvance(label->text()) <= label->width() &&
-                   metrics.height() <= label->height() + 2;
-        });
-        if (fits) break;
-    }
-    return font;
 }
 
 void SetBackground(QWidget* widget, ColorValue color) {
@@ -105,6 +90,7 @@ void frmDrawing::ConnectCommands() {
     connect(mnuRender, &QAction::triggered, this, &frmDrawing::mnuRender_Click);
     connect(mnuLoad, &QAction::triggered, this, &frmDrawing::mnuLoad_Click);
     connect(mnuSave, &QAction::triggered, this, &frmDrawing::mnuSave_Click);
+    connect(mnuOptions, &QAction::triggered, this, &frmDrawing::mnuOptions_Click);
     connect(p, &PictureBox::MouseDown, this, &frmDrawing::p_MouseDown);
     connect(LightColor1, &PictureBox::Clicked, this, &frmDrawing::LightColor1_Click);
     connect(Palette1, &PictureBox::MouseMove, this, &frmDrawing::Palette1_MouseMove);
@@ -173,7 +159,9 @@ void frmDrawing::BuildToolPanel() {
     Label2 = makeLabel("Label2", QStringLiteral("Intensity:"), QRect(8, 216, 42, 13));
     txtIntensity = makeField("txtIntensity", QRect(8, 232, 52, 17));
 
-    ToolBar1->setFont(FittingFont(ToolBar1->font(), {Label1, Label2, Label3}));
+    std::vector<CaptionRoom> captions;
+    for (const QLabel* label : {Label1, Label2, Label3}) captions.push_back({label->text(), label->width(), label->height()});
+    ToolBar1->setFont(FittingFont(ToolBar1->font(), captions, kLargestPanelFontPixels, kSmallestPanelFontPixels));
 
     // Keyboard order: canvas, panel, palette, swatch, intensity, fog. The labels and the
     // drag strip are in the chain too but never take the focus.

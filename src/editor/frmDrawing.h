@@ -41,6 +41,12 @@ public:
     std::int32_t PictureHeight() const { return doc_.PictureHeight; }
     void SetPictureHeight(std::int32_t value) { doc_.PictureHeight = value; }
 
+    // The texts of the intensity and fog fields; setting one checks it like typing does.
+    QString FogText() const;
+    void SetFogText(const QString& text);
+    QString IntensityText() const;
+    void SetIntensityText(const QString& text);
+
     // The whole drawing, for reading.
     const DrawingDocument& Document() const { return doc_; }
 
@@ -71,6 +77,7 @@ private:
     void mnuClear_Click();
     void mnuLoad_Click();
     void mnuSave_Click();
+    void mnuOptions_Click();
     void LoadPictureIntoDocument(const QString& path);
     void mnuRender_Click();
     void p_MouseDown(int button, int shift, float X, float Y);

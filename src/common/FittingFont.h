@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <vector>
+
+// A caption and the room a layout in fixed pixels gives it.
+struct CaptionRoom {
+    QString text;
+    int width = 0;
+    int height = 0;
+};
+
+// The largest pixel size from `largest` down to `smallest` at which every caption fits its
+// room, so that layouts made for a small system font cut nothing off whatever fonts the
+// system has. Falls back to `smallest`.
+QFont FittingFont(QFont font, const std::vector<CaptionRoom>& captions, int largest, int smallest);
