@@ -1,3 +1,4 @@
+#include "app/ApplicationIcon.h"
 #include "editor/frmDrawing.h"
 #include "platform/qt/QtPlatform.h"
 
@@ -7,6 +8,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Glimmerage"));
     QApplication::setApplicationName(QStringLiteral("Glimmerage"));
+    QApplication::setWindowIcon(ApplicationIcon());
 
     QtPlatform platform;
     frmDrawing window(platform);

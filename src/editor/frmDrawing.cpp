@@ -91,6 +91,11 @@ void frmDrawing::ConnectCommands() {
     connect(mnuLoad, &QAction::triggered, this, &frmDrawing::mnuLoad_Click);
     connect(mnuSave, &QAction::triggered, this, &frmDrawing::mnuSave_Click);
     connect(mnuOptions, &QAction::triggered, this, &frmDrawing::mnuOptions_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmDrawing::mnuAbout_Click);
+    const QAction* fillCommands[] = {mnuVerticalFill1, mnuVerticalFill2, mnuHorizontalFill1, mnuHorizontalFill2};
+    for (std::int32_t direction = 1; direction <= 4; ++direction) {
+        connect(fillCommands[direction - 1], &QAction::triggered, this, [this, direction] { FillInDirection(direction); });
+    }
     connect(p, &PictureBox::MouseDown, this, &frmDrawing::p_MouseDown);
     connect(LightColor1, &PictureBox::Clicked, this, &frmDrawing::LightColor1_Click);
     connect(Palette1, &PictureBox::MouseMove, this, &frmDrawing::Palette1_MouseMove);

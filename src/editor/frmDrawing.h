@@ -60,6 +60,9 @@ public:
     float FindMaximum();
     void ClearAll();
     void ResizeMe();
+    void Fill(float X, float& Y, std::int32_t& lDirection);
+    // Loads the picture the gradient fill takes its colours from.
+    void SetFillSource(const QImage& picture);
     void ChangePictureSize(std::int32_t lWidth, std::int32_t lHeigth);
 
 private:
@@ -78,6 +81,8 @@ private:
     void mnuLoad_Click();
     void mnuSave_Click();
     void mnuOptions_Click();
+    void mnuAbout_Click();
+    void FillInDirection(std::int32_t direction);
     void LoadPictureIntoDocument(const QString& path);
     void mnuRender_Click();
     void p_MouseDown(int button, int shift, float X, float Y);

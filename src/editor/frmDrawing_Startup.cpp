@@ -27,7 +27,7 @@ bool IsPaletteDepth(int bitsPerPixel) { return bitsPerPixel == 4 || bitsPerPixel
 
 frmDrawing::StartupOutcome frmDrawing::Form_Load() {
     bool declined = false;
-    RunReportingFailures(platform_.Messages(), [&] {
+    const bool completed = RunReportingFailures(platform_.Messages(), [&] {
         doc_.sIntensity = 10.0f;
         doc_.sFog = 10.0f;
         ChangePictureSize(640, 480);
@@ -36,6 +36,8 @@ frmDrawing::StartupOutcome frmDrawing::Form_Load() {
     });
     if (declined) return StartupOutcome::EndProgram;
     show();
+    // After a failure the window stays open with what was done, and the rest is skipped.
+    if (completed) mnuAbout_Click();
     return StartupOutcome::Running;
 }
 

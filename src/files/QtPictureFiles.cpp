@@ -2,6 +2,7 @@
 
 #include "common/Failure.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
@@ -33,6 +34,35 @@ std::int64_t PhysicalMemoryBytes() {
 
 Failure FileFailure(const QString& description) { return Failure(kFileFailure, description); }
 
+// Qt's decoders hand back what they could read of a damaged file and only say so in a
+// warning; while a picture is read, those warnings are watched for.
+bool sawPrematureEnd = false;
+QtMessageHandler previousHandler = nullptr;
+
+void WatchDecoderWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.contains(QStringLiteral("premature end"), Qt::CaseInsensitive)) sawPrematureEnd = true;
+    if (previousHandler != nullptr) previousHandler(type, context, message);
+}
+
+class DecoderWarningWatch {
+public:
+    DecoderWarningWatch() {
+        sawPrematureEnd = false;
+        previousHandler = qInstallMessageHandler(WatchDecoderWarnings);
+    }
+    ~DecoderWarningWatch() { qInstallMessageHandler(previousHandler); }
+    DecoderWarningWatch(const DecoderWarningWatch&) = delete;
+    DecoderWarningWatch& operator=(const DecoderWarningWatch&) = delete;
+};
+
+// A GIF file ends with its trailer byte; one cut short does not.
+bool IsCutShortGif(const QString& path, const QByteArray& format) {
+    if (format != "gif") return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 1 || !file.seek(file.size() - 1)) return true;
+    return file.read(1) != QByteArray(1, '\x3B');
+}
+
 }  // namespace
 
 std::int64_t QtPictureFiles::DecodeLimitBytes() {
@@ -52,10 +82,19 @@ QImage QtPictureFiles::Load(const QString& path) {
                               .arg(size.width())
                               .arg(size.height()));
     }
-    QImage picture = reader.read();
+    QImage picture;
+    bool damaged = false;
+    {
+        const DecoderWarningWatch watch;
+        picture = reader.read();
+        damaged = sawPrematureEnd;
+    }
     if (picture.isNull()) {
         throw FileFailure(QStringLiteral("Cannot open the picture \"%1\": %2.")
                               .arg(QFileInfo(path).fileName(), reader.errorString()));
+    }
+    if (damaged || IsCutShortGif(path, reader.format())) {
+        throw FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(QFileInfo(path).fileName()));
     }
     return picture;
 }

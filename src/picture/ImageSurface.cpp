@@ -1,5 +1,7 @@
 #include "picture/ImageSurface.h"
 
+#include "fill/FloodFill.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -59,6 +61,13 @@ void ImageSurface::WriteBitmapBits(int width, int height, const uchar* bits, qin
         std::memcpy(image_.scanLine(y), bits + rowStart, size_t(bytes));
     }
     const QRect area(0, 0, columns, rows);
+    drawn_ |= area;
+    ImageChanged(area);
+}
+
+void ImageSurface::FloodFill(int x, int y, ColorValue surface) {
+    const QRect area = FloodFillArea(image_, QPoint(x, y), ToPixel(surface), ToPixel(fillColor_));
+    if (area.isEmpty()) return;
     drawn_ |= area;
     ImageChanged(area);
 }

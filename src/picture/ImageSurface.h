@@ -49,6 +49,12 @@ public:
     // outside the box is not kept; the box keeps its size.
     void WriteBitmapBits(int width, int height, const uchar* bits, qint64 count);
 
+    // The brush of the flood fill: solid, in this colour.
+    void SetFillColor(ColorValue color) { fillColor_ = color; }
+    ColorValue FillColor() const { return fillColor_; }
+    // Paints the area of the surface colour connected to (x, y) with the fill colour.
+    void FloodFill(int x, int y, ColorValue surface);
+
     // Shows the image now. A surface without a screen has nothing to do.
     virtual void Refresh() {}
 
@@ -70,6 +76,7 @@ private:
     QImage picture_;
     ColorValue backColor_ = 0;
     bool autoSize_ = false;
+    ColorValue fillColor_ = 0;
     // The part of the image that may differ from the background: Cls restores only that.
     QRect drawn_;
 };

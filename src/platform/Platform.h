@@ -6,6 +6,7 @@
 #include "platform/FileChooser.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PictureFiles.h"
+#include "platform/ProgramStarter.h"
 #include "platform/SettingsStore.h"
 
 // The services of the system the program runs on, one interface each. The program
@@ -21,4 +22,5 @@ public:
     virtual ColorDialog& Colors() = 0;
     virtual FileChooser& Files() = 0;
     virtual PictureFiles& Pictures() = 0;
+    virtual ProgramStarter& Programs() = 0;
 };

@@ -11,7 +11,25 @@ void SendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton b
 
 StartedWindow::StartedWindow() : window(std::make_unique<frmDrawing>(platform)) {}
 
-frmDrawing::StartupOutcome StartedWindow::Start() { return window->Form_Load(); }
+// Windows the test left open would block the next test's input: they go with the window.
+StartedWindow::~StartedWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget != window.get() && widget->parentWidget() == nullptr && widget->isVisible()) widget->close();
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+frmDrawing::StartupOutcome StartedWindow::Start() {
+    const frmDrawing::StartupOutcome outcome = StartKeepingAbout();
+    // The user reads the About window and closes it; most tests start from there.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("frmAbout")) widget->close();
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return outcome;
+}
+
+frmDrawing::StartupOutcome StartedWindow::StartKeepingAbout() { return window->Form_Load(); }
 
 MessageRequest ErrorBox(const QString& description) {
     return {description, QStringLiteral("Error"), MessageIcon::Critical, MessageButtons::Ok};

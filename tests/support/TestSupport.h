@@ -27,7 +27,9 @@ struct StartedWindow {
     std::unique_ptr<frmDrawing> window;
 
     StartedWindow();  // does not start: tests script the platform first
-    frmDrawing::StartupOutcome Start();
+    ~StartedWindow();
+    frmDrawing::StartupOutcome Start();               // and closes the About window
+    frmDrawing::StartupOutcome StartKeepingAbout();
 
     template <typename T>
     T* Child(const char* name) const {

@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProcess>
 #include <QScreen>
 #include <QSettings>
 
@@ -98,3 +99,5 @@ std::optional<ColorValue> QtColorDialog::Choose(const ColorDialogRequest& reques
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return FromQColor(dialog.selectedColor());
 }
+
+bool QtProgramStarter::Start(const QString& program) { return QProcess::startDetached(program, {}); }

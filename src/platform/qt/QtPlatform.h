@@ -37,6 +37,11 @@ public:
     FileChooserAnswer Choose(const FileChooserRequest& request) override;
 };
 
+class QtProgramStarter : public ProgramStarter {
+public:
+    bool Start(const QString& program) override;
+};
+
 class QtPlatform : public Platform {
 public:
     MessageBoxes& Messages() override { return messages_; }
@@ -46,6 +51,7 @@ public:
     ColorDialog& Colors() override { return colors_; }
     FileChooser& Files() override { return files_; }
     PictureFiles& Pictures() override { return pictures_; }
+    ProgramStarter& Programs() override { return programs_; }
 
 private:
     QtMessageBoxes messages_;
@@ -55,4 +61,5 @@ private:
     QtColorDialog colors_;
     QtFileChooser files_;
     QtPictureFiles pictures_;
+    QtProgramStarter programs_;
 };

@@ -62,3 +62,8 @@ FileChooserAnswer ScriptedFileChooser::Choose(const FileChooserRequest& request)
     answers.pop_front();
     return answer;
 }
+
+bool ScriptedProgramStarter::Start(const QString& program) {
+    started.push_back(program);
+    return succeed;
+}

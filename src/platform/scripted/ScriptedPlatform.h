@@ -74,6 +74,14 @@ public:
     FileChooserAnswer Choose(const FileChooserRequest& request) override;
 };
 
+class ScriptedProgramStarter : public ProgramStarter {
+public:
+    std::vector<QString> started;  // every program asked for, in order
+    bool succeed = true;
+
+    bool Start(const QString& program) override;
+};
+
 class ScriptedPlatform : public Platform {
 public:
     ScriptedMessageBoxes messages;
@@ -84,6 +92,7 @@ public:
     ScriptedFileChooser files;
     // Real files: tests make their pictures in temporary folders.
     QtPictureFiles pictures;
+    ScriptedProgramStarter programs;
 
     MessageBoxes& Messages() override { return messages; }
     BusyPointer& Busy() override { return busy; }
@@ -92,4 +101,5 @@ public:
     ColorDialog& Colors() override { return colors; }
     FileChooser& Files() override { return files; }
     PictureFiles& Pictures() override { return pictures; }
+    ProgramStarter& Programs() override { return programs; }
 };

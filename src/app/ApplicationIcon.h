@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QIcon>
+
+// The glowing light bulb, in every size the program ships.
+QIcon ApplicationIcon();
