@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PROGRAM := $(BUILD_DIR)/src/glimmerage
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test package install artwork screenshot clean
 
 all: build
 
@@ -30,6 +30,21 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= \
 		ctest --output-on-failure --parallel $(JOBS)
+
+# A Debian package of the program, in build/.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
+
+install: build
+	@cmake --install $(BUILD_DIR)
+
+# Remakes the About pictures and the icons in resources/.
+artwork: build
+	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/glimmerage_artwork resources
+
+# Remakes docs/screenshot.png on a virtual display.
+screenshot: build
+	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/tools/glimmerage_screenshot docs/screenshot.png
 
 clean:
 	@rm -rf $(BUILD_DIR)

@@ -9,6 +9,7 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Glimmerage"));
     QApplication::setApplicationName(QStringLiteral("Glimmerage"));
     QApplication::setWindowIcon(ApplicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.glimmerage.Glimmerage"));
 
     QtPlatform platform;
     frmDrawing window(platform);

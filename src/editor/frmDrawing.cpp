@@ -51,6 +51,8 @@ frmDrawing::frmDrawing(Platform& platform, QWidget* parent)
     BuildCanvas();
     BuildToolPanel();
     ConnectCommands();
+    // A picture file dropped anywhere on the window opens like one chosen with "Load...".
+    setAcceptDrops(true);
 }
 
 frmDrawing::~frmDrawing() = default;
@@ -142,6 +144,7 @@ void frmDrawing::BuildToolPanel() {
         field->setObjectName(QLatin1String(name));
         field->setGeometry(geometry);
         field->setTextMargins(0, 0, 0, 0);
+        field->setAcceptDrops(false);
         return field;
     };
 

@@ -65,6 +65,10 @@ public:
     void SetFillSource(const QImage& picture);
     void ChangePictureSize(std::int32_t lWidth, std::int32_t lHeigth);
 
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     void BuildMenus();
     void BuildCanvas();

@@ -10,6 +10,11 @@
 #include "platform/ErrorBox.h"
 #include "platform/Platform.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
 namespace {
 
 const QString kLoadFilter = QStringLiteral("Graphic Files (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp");
@@ -76,6 +81,28 @@ void frmDrawing::LoadPictureIntoDocument(const QString& path) {
     p->ClearPicture();
     LoadLightsFromPixels(doc_.LightBuffer, doc_.GMPic1.Bytes(), doc_.GMPic1.Width(), doc_.GMPic1.Height());
     doc_.GMPic1.PrintToPictureBox(*p, true, false);
+}
+
+namespace {
+
+// The one local file a drag carries, if that is what it carries.
+QString DroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl url = data->urls().first();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+}  // namespace
+
+void frmDrawing::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmDrawing::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    RunReportingFailures(platform_.Messages(), [&] { LoadPictureIntoDocument(path); });
 }
 
 void frmDrawing::mnuSave_Click() {

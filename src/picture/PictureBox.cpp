@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace {
 
 int ButtonCode(Qt::MouseButtons buttons) {
@@ -11,6 +13,13 @@ int ButtonCode(Qt::MouseButtons buttons) {
     if (buttons & Qt::RightButton) code += 2;
     if (buttons & Qt::MiddleButton) code += 4;
     return code;
+}
+
+// On a screen with more than one device pixel to a picture pixel the pointer can stand
+// inside a picture pixel; the program works in whole picture pixels, the one under it.
+QPointF PicturePixel(const QMouseEvent* event) {
+    const QPointF at = event->position();
+    return {std::floor(at.x()), std::floor(at.y())};
 }
 
 int ShiftCode(Qt::KeyboardModifiers modifiers) {
@@ -59,6 +68,8 @@ void PictureBox::ImageChanged(const QRect& area) {
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    // Drawn without smoothing: on a high-density screen each picture pixel stays a crisp block.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QRect area = event->rect();
     if (area.contains(unpainted_)) unpainted_ = QRect();
     painter.drawImage(area.topLeft(), Image(), area);
@@ -74,19 +85,19 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
     const int button = ButtonCode(event->button());
     if (button == 0) return;
     if (event->button() == Qt::LeftButton) leftPressedInside_ = true;
-    const QPointF at = event->position();
+    const QPointF at = PicturePixel(event);
     emit MouseDown(button, ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF at = event->position();
+    const QPointF at = PicturePixel(event);
     emit MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     const int button = ButtonCode(event->button());
     if (button == 0) return;
-    const QPointF at = event->position();
+    const QPointF at = PicturePixel(event);
     emit MouseUp(button, ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
     if (event->button() == Qt::LeftButton && leftPressedInside_) {
         leftPressedInside_ = false;
