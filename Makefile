@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PROGRAM := $(BUILD_DIR)/src/glimmerage
 
-.PHONY: all deps configure build run test package install artwork screenshot clean
+.PHONY: all deps configure build run test bench check-sanitize fuzz package install artwork screenshot clean
 
 all: build
 
@@ -30,6 +30,46 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= \
 		ctest --output-on-failure --parallel $(JOBS)
+
+# The speed of the whole-picture work; not part of `make test`.
+bench: build
+	@$(BUILD_DIR)/bench/glimmerage_bench $(BENCH_ARGS)
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer; any
+# finding, a leak included, fails it.
+SANITIZE_DIR ?= build-sanitize
+SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+check-sanitize: deps
+	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug \
+		-DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)" >/dev/null
+	@cmake --build $(SANITIZE_DIR) --parallel $(JOBS)
+	@cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= \
+		ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure --parallel $(JOBS)
+
+# Each fuzzer for FUZZ_SECONDS, from the seed pictures and texts; crashes land in fuzz-findings/.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZERS := picture_load number_text file_dialog
+fuzz:
+	@# twice: the second pass adds the sanitizer runtime matching the clang the first installed
+	@./scripts/install-deps fuzz
+	@./scripts/install-deps fuzz
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DGLIMMERAGE_FUZZ=ON -DGLIMMERAGE_BUILD_TESTS=OFF \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(FUZZ_DIR) --parallel $(JOBS) --target $(addprefix fuzz_,$(FUZZERS))
+	@rm -rf $(FUZZ_DIR)/seeds && ./scripts/make-fuzz-corpus $(FUZZ_DIR)/seeds
+	@mkdir -p fuzz-findings
+	@set -e; for name in $(FUZZERS); do \
+		mkdir -p $(FUZZ_DIR)/corpus/$$name; \
+		echo "fuzzing $$name for $(FUZZ_SECONDS) s"; \
+		QT_QPA_PLATFORM=offscreen $(FUZZ_DIR)/fuzz/fuzz_$$name -max_total_time=$(FUZZ_SECONDS) \
+			-artifact_prefix=fuzz-findings/$$name- -print_final_stats=1 \
+			$(FUZZ_DIR)/corpus/$$name $(FUZZ_DIR)/seeds/$$name 2>&1 | grep -E '^(stat::|SUMMARY|==)' || true; \
+		if ls fuzz-findings/$$name-* >/dev/null 2>&1; then echo "$$name found a crash"; exit 1; fi; \
+	done
 
 # A Debian package of the program, in build/.
 package: build

@@ -64,6 +64,9 @@ public:
     // Loads the picture the gradient fill takes its colours from.
     void SetFillSource(const QImage& picture);
     void ChangePictureSize(std::int32_t lWidth, std::int32_t lHeigth);
+    // A new size with a new blank drawing. When the memory for it cannot be had, the drawing
+    // goes back to a blank one of the old size and the failure is passed on.
+    void AdoptPictureSize(std::int32_t width, std::int32_t height);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -76,8 +79,6 @@ private:
     bool PassesDisplayColorDepthCheck();
 
     void ConnectCommands();
-    void RenderColumns(bool bJustAddLastPoint, bool trackMaximum, float& MaxValue);
-    void PaintProgress(std::int32_t lastColumn);
 
     void mnuExit_Click();
     void mnuUndo_Click();

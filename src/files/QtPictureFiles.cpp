@@ -55,30 +55,38 @@ public:
     DecoderWarningWatch& operator=(const DecoderWarningWatch&) = delete;
 };
 
-// A GIF file ends with its trailer byte; one cut short does not.
-bool IsCutShortGif(const QString& path, const QByteArray& format) {
-    if (format != "gif") return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() < 1 || !file.seek(file.size() - 1)) return true;
-    return file.read(1) != QByteArray(1, '\x3B');
-}
-
 }  // namespace
 
-std::int64_t QtPictureFiles::DecodeLimitBytes() {
+QtPictureFiles::QtPictureFiles(std::int64_t decodeLimitBytes) : decodeLimitBytes_(decodeLimitBytes) {}
+
+std::int64_t QtPictureFiles::DefaultDecodeLimitBytes() {
     return std::min(kLargestPictureBytes, PhysicalMemoryBytes() / 4);
 }
 
 QImage QtPictureFiles::Load(const QString& path) {
-    const std::int64_t limit = DecodeLimitBytes();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw FileFailure(QStringLiteral("Cannot open \"%1\": %2.").arg(path, file.errorString()));
+    }
+    const QImage picture = Decode(file, QFileInfo(path).fileName());
+    // A GIF file ends with its trailer byte; one cut short does not.
+    if (QImageReader(path).format() == "gif" && file.size() > 0 && file.seek(file.size() - 1) &&
+        file.read(1) != QByteArray(1, '\x3B')) {
+        throw FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(QFileInfo(path).fileName()));
+    }
+    return picture;
+}
+
+QImage QtPictureFiles::Decode(QIODevice& device, const QString& name) const {
     // Qt's own limit is far below what a photo may need; ours is checked below with a
     // clear message, so Qt's is set just above it.
-    QImageReader::setAllocationLimit(int(limit / (1024 * 1024)) + 1);
-    QImageReader reader(path);
+    QImageReader::setAllocationLimit(int(decodeLimitBytes_ / (1024 * 1024)) + 1);
+    QImageReader reader(&device);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
-    if (size.isValid() && std::int64_t(size.width()) * size.height() * 4 > limit) {
-        throw FileFailure(QStringLiteral("The picture is too large to open: %1 x %2 pixels.")
+    if (size.isValid() && std::int64_t(size.width()) * size.height() * 4 > decodeLimitBytes_) {
+        throw FileFailure(QStringLiteral("The picture \"%1\" is too large to open: %2 x %3 pixels.")
+                              .arg(name)
                               .arg(size.width())
                               .arg(size.height()));
     }
@@ -90,18 +98,17 @@ QImage QtPictureFiles::Load(const QString& path) {
         damaged = sawPrematureEnd;
     }
     if (picture.isNull()) {
-        throw FileFailure(QStringLiteral("Cannot open the picture \"%1\": %2.")
-                              .arg(QFileInfo(path).fileName(), reader.errorString()));
+        throw FileFailure(QStringLiteral("Cannot open the picture \"%1\": %2.").arg(name, reader.errorString()));
     }
-    if (damaged || IsCutShortGif(path, reader.format())) {
-        throw FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(QFileInfo(path).fileName()));
-    }
+    if (damaged) throw FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(name));
     return picture;
 }
 
 void QtPictureFiles::SaveBmp(const QImage& picture, const QString& path) {
     const QFileInfo target(path);
-    if (target.exists() && (target.isDir() || !target.isWritable())) {
+    // The owner's write permission decides, also for the administrator, who could write
+    // anyway: a file marked read-only stays as it is.
+    if (target.exists() && (target.isDir() || !(target.permissions() & QFileDevice::WriteOwner))) {
         throw FileFailure(QStringLiteral("Permission denied: \"%1\" cannot be written.").arg(path));
     }
     // The picture goes to a temporary file first and replaces the old file only once it is

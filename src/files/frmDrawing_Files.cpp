@@ -5,7 +5,7 @@
 
 #include "common/Rounding.h"
 #include "dialogs/cFileDialog.h"
-#include "editor/LightKernels.h"
+#include "editor/LightEngine.h"
 #include "picture/PictureBox.h"
 #include "platform/ErrorBox.h"
 #include "platform/Platform.h"
@@ -70,8 +70,7 @@ void frmDrawing::LoadPictureIntoDocument(const QString& path) {
         const MessageAnswer answer =
             platform_.Messages().Show(kSizeQuestion, MessageButtons::YesNo, MessageIcon::Question, kSizeTitle);
         if (answer == MessageAnswer::Yes) {
-            ChangePictureSize(RoundToInt32(p->width()), RoundToInt32(p->height()));
-            ClearAll();
+            AdoptPictureSize(RoundToInt32(p->width()), RoundToInt32(p->height()));
             p->SetPicture(platform_.Pictures().Load(path));
         } else {
             ChangePictureSize(doc_.PictureWidth, doc_.PictureHeight);
@@ -79,7 +78,7 @@ void frmDrawing::LoadPictureIntoDocument(const QString& path) {
     }
     doc_.GMPic1.SetPicture(p->Image());
     p->ClearPicture();
-    LoadLightsFromPixels(doc_.LightBuffer, doc_.GMPic1.Bytes(), doc_.GMPic1.Width(), doc_.GMPic1.Height());
+    LoadLightsFromPicture(doc_);
     doc_.GMPic1.PrintToPictureBox(*p, true, false);
 }
 

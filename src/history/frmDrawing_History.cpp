@@ -2,7 +2,8 @@
 
 #include "editor/frmDrawing.h"
 
-#include "editor/LightKernels.h"
+#include "common/Failure.h"
+#include "editor/LightEngine.h"
 #include "options/ExposureSetting.h"
 #include "picture/PictureBox.h"
 #include "platform/ErrorBox.h"
@@ -14,7 +15,7 @@
 // One level of undo, for the placing of a light only: the light buffer as it was before the
 // newest light, restored on demand.
 void frmDrawing::CreateUndo() {
-    CopyLightBuffer(doc_.LightBuffer, doc_.UndoBuffer, doc_.GMPic1.Width(), doc_.GMPic1.Height());
+    CopyLights(doc_, doc_.LightBuffer, doc_.UndoBuffer);
     mnuUndo->setEnabled(true);
 }
 
@@ -22,7 +23,7 @@ void frmDrawing::Undo() {
     if (doc_.LightsCount < 1) return;
     DisableUndo();
     const BusyScope busy(platform_.Busy());
-    CopyLightBuffer(doc_.UndoBuffer, doc_.LightBuffer, doc_.GMPic1.Width(), doc_.GMPic1.Height());
+    CopyLights(doc_, doc_.UndoBuffer, doc_.LightBuffer);
     --doc_.LightsCount;
     const bool autoAdjust = AutoAdjustExposureIsOn(platform_.Settings());
     const float maximum = FindMaximum();
@@ -56,17 +57,42 @@ void frmDrawing::ResizeMe() {
     resize(width, menuHeight + p->height());
 }
 
+void frmDrawing::AdoptPictureSize(std::int32_t width, std::int32_t height) {
+    const std::int32_t oldWidth = doc_.PictureWidth;
+    const std::int32_t oldHeight = doc_.PictureHeight;
+    try {
+        ChangePictureSize(width, height);
+        ClearAll();
+    } catch (...) {
+        ChangePictureSize(oldWidth, oldHeight);
+        ClearAll();
+        throw;
+    }
+}
+
 void frmDrawing::ClearAll() {
     DisableUndo();
     p->Cls();
+    // The light buffers are by far the largest part: they are made first, so that a size
+    // too big for the memory fails before anything else has changed size.
+    doc_.LightBuffer.Reallocate(doc_.PictureWidth, doc_.PictureHeight);
+    doc_.UndoBuffer.Reallocate(doc_.PictureWidth, doc_.PictureHeight);
     doc_.GMPic1.CreateNewPicture(float(doc_.PictureWidth), float(doc_.PictureHeight));
     doc_.GMPic2.CreateNewPicture(float(doc_.PictureWidth), float(doc_.PictureHeight));
     doc_.GMPicProgress.CreateNewPicture(float(doc_.PictureWidth), 10.0f);
     p->ClearPicture();
     doc_.LightsCount = 0;
     doc_.Lights.assign(1, LightPoint{});
-    doc_.LightBuffer.Reallocate(doc_.PictureWidth, doc_.PictureHeight);
-    doc_.UndoBuffer.Reallocate(doc_.PictureWidth, doc_.PictureHeight);
+    // The pixel buffers report their own failures; a buffer left without its pixels would
+    // not match the light buffers, so that is a failure of the whole clear.
+    const auto sized = [](const GMPicture& picture, std::int32_t width, std::int32_t height) {
+        return picture.Bytes().size() == std::size_t(width) * std::size_t(height) * 4;
+    };
+    if (!sized(doc_.GMPic1, doc_.PictureWidth, doc_.PictureHeight) ||
+        !sized(doc_.GMPic2, doc_.PictureWidth, doc_.PictureHeight) ||
+        !sized(doc_.GMPicProgress, doc_.PictureWidth, 10)) {
+        throw Failure::OutOfMemory();
+    }
 }
 
 // A picture too big for the memory left must not take the program down: the failure is

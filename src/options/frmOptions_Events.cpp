@@ -117,8 +117,7 @@ void frmOptions::cmdOK_Click() {
             const MessageAnswer answer =
                 messages.Show(kSizeWarning, MessageButtons::YesNo, MessageIcon::Exclamation, kSizeWarningTitle);
             if (answer != MessageAnswer::Yes) return;
-            drawing_.ChangePictureSize(RoundToInt32(width), RoundToInt32(height));
-            drawing_.ClearAll();
+            drawing_.AdoptPictureSize(RoundToInt32(width), RoundToInt32(height));
         }
         const int state = CheckValue(chkExposure);
         if (StoredNumber(platform_.Settings()) != double(state)) {

@@ -144,13 +144,13 @@ QImage Lit(const QImage& picture, const std::vector<Light>& lights) {
     pixels.SetPicture(source);
     LightArray buffer;
     buffer.Reallocate(source.width(), source.height());
-    LoadLightsFromPixels(buffer, pixels.Bytes(), source.width(), source.height());
+    const RowSpan rows{1, source.height()};
+    LoadLightsFromPixels(buffer, pixels.Bytes(), source.width(), rows);
     for (const Light& light : lights) {
         const LightPoint point{light.x, light.y, RedOf(light.color), GreenOf(light.color), BlueOf(light.color)};
-        AddNewestLight(buffer, point, light.intensity, (light.fog + 1.0f) / 11.0f, 1, source.width(),
-                       source.height(), nullptr);
+        AddNewestLight(buffer, nullptr, point, light.intensity, (light.fog + 1.0f) / 11.0f, source.width(), rows);
     }
-    RedrawPixels(buffer, pixels.Bytes(), source.width(), source.height(), 255.0f);
+    RedrawPixels(buffer, pixels.Bytes(), source.width(), 255.0f, rows);
     QImage result(source.size(), QImage::Format_RGB32);
     std::memcpy(result.bits(), pixels.Bytes().data(), pixels.Bytes().size());
     return result;

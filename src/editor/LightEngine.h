@@ -1,0 +1,37 @@
+#pragma once
+
+#include "editor/DrawingDocument.h"
+
+#include <cstdint>
+#include <functional>
+
+class ImageSurface;
+
+// Rendering and showing lights on a whole drawing, free of any window, with the rows
+// shared out among the processor's cores: what the main window's Render, RedrawGMPic1,
+// FindMaximum and undo copies do, and what the benchmark measures.
+
+// Called now and then while the buffer is being worked on, with the number of columns the
+// progress strip may show: a multiple of ten that grows to the picture's last full ten.
+using ProgressReport = std::function<void(std::int32_t columns)>;
+
+// Adds the newest light (or rebuilds the buffer from every light) over the whole picture.
+// With `undo` the old values are copied there on the way. Returns the greatest value met
+// when `trackMaximum` is set, else 0.
+float RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float intensity, float fogFactor,
+                        bool trackMaximum, LightArray* undo, const ProgressReport& progress);
+
+// Maps the light buffer to the displayed picture against the reference `sMax`.
+void RedrawPicture(DrawingDocument& doc, float sMax);
+
+// The greatest value of the light buffer over the picture.
+float FindMaximumOfPicture(const DrawingDocument& doc);
+
+// Copies the picture's part of one light buffer into another.
+void CopyLights(const DrawingDocument& doc, const LightArray& from, LightArray& to);
+
+// Starts the light buffer from the displayed picture's own colours.
+void LoadLightsFromPicture(DrawingDocument& doc);
+
+// Paints the progress strip's columns fromColumn..toColumn grey and prints it over the canvas.
+void ShowProgress(DrawingDocument& doc, ImageSurface& canvas, std::int32_t fromColumn, std::int32_t toColumn);
