@@ -1,49 +1,23 @@
-#include "common/Failure.h"
 #include "dialogs/cFileDialog.h"
-#include "platform/scripted/ScriptedPlatform.h"
-
-#include <QCoreApplication>
-#include <QFileInfo>
-
-#include <gtest/gtest.h>
-
-#include <tuple>
+#include "support/TestSupport.h"
 
 namespace {
 
 const QChar kNul(u'\0');
-
-// Texts with NUL characters in them are written with "#" for each NUL.
-QString Nuls(QString text) { return text.replace(u'#', kNul); }
-
-// The number of the failure that `operation` raises; 0 when it raises none.
-template <typename Operation>
-int FailureOf(Operation&& operation) {
-    try {
-        operation();
-    } catch (const Failure& failure) {
-        return failure.Number();
-    }
-    return 0;
-}
+QString Nuls(QString text) { return text.replace(u'#', kNul); }  // "#" stands for a NUL
+int FailureNumberOf(const std::function<void()>& operation) { return FailureOf(operation).first; }
 
 }  // namespace
 
 TEST(FileDialog, TheFilterReachesThePlatformAsNulSeparatedPairs) {
-    const struct {
-        std::optional<QString> filter;
-        std::optional<QString> record;
-        std::vector<std::pair<QString, QString>> pairs;
-    } cases[] = {
-        {"Graphic Files (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp", "Graphic Files (*.jpg;*.gif;*.bmp)#*.jpg;*.gif;*.bmp##",
-         {{"Graphic Files (*.jpg;*.gif;*.bmp)", "*.jpg;*.gif;*.bmp"}}},
+    const QString graphic = "Graphic Files (*.jpg;*.gif;*.bmp)", kinds = "*.jpg;*.gif;*.bmp";
+    const struct { std::optional<QString> filter, record; std::vector<std::pair<QString, QString>> pairs; } cases[] = {
+        {graphic + "|" + kinds, graphic + "#" + kinds + "##", {{graphic, kinds}}},
         {"Bitmap (*.bmp)|*.bmp|All:*.*", "Bitmap (*.bmp)#*.bmp#All#*.*##",
          {{"Bitmap (*.bmp)", "*.bmp"}, {"All", "*.*"}}},
-        {"", "##", {}},
-        {std::nullopt, std::nullopt, {}},  // never set
-    };
+        {"", "##", {}}, {std::nullopt, std::nullopt, {}}};  // the last never set
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.filter.value_or("(never set)").toStdString());
+        SCOPED_TRACE(c.filter.value_or("(never set)"));
         ScriptedFileChooser chooser;
         cFileDialog dialog(chooser);
         if (c.filter) dialog.SetFilter(*c.filter);
@@ -52,23 +26,14 @@ TEST(FileDialog, TheFilterReachesThePlatformAsNulSeparatedPairs) {
         dialog.ShowOpen();
         EXPECT_EQ(chooser.requests.at(0).filters, c.pairs);
     }
-    ScriptedFileChooser chooser;
-    cFileDialog dialog(chooser);
-    EXPECT_EQ(FailureOf([&] { dialog.SetFilter(QString(32767, u'x')); }), 0);
-    EXPECT_EQ(FailureOf([&] { dialog.SetFilter(QString(32768, u'x')); }), FailureNumber::Overflow);
 }
 
 TEST(FileDialog, MultipleSelectionWidensTheBufferAndKeepsTheWholeList) {
     const QString list = Nuls("C:\\pics#a.bmp#b.bmp##");
-    const struct {
-        bool save;
-        std::int32_t flags, buffer, recordFlags;
-        QString filename;
-    } cases[] = {
+    const struct { bool save; std::int32_t flags, buffer, recordFlags; QString filename; } cases[] = {
         {false, 0x1000, 1024, 0x1000, "C:\\pics"},
         {false, 0x1200, 8192, 0x81200, list + QString(8192 - list.size(), kNul)},
-        {true, 0x1200, 1024, 0x1200, "C:\\pics"},
-    };
+        {true, 0x1200, 1024, 0x1200, "C:\\pics"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "save " << c.save << ", flags " << c.flags);
         ScriptedFileChooser chooser;
@@ -87,38 +52,38 @@ TEST(FileDialog, MultipleSelectionWidensTheBufferAndKeepsTheWholeList) {
 
 TEST(FileDialog, ACancelKeepsTheNameOrRaisesWhenAskedTo) {
     const QString program = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    for (const bool save : {false, true}) {
-        for (const bool cancelError : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "save " << save << ", CancelError " << cancelError);
-            ScriptedFileChooser chooser;
-            cFileDialog dialog(chooser);
-            dialog.SetFilename("/pics/keep.bmp");
-            dialog.SetCancelError(cancelError);
-            try {
-                save ? dialog.ShowSave() : dialog.ShowOpen();
-                EXPECT_FALSE(cancelError);
-            } catch (const Failure& failure) {
-                EXPECT_EQ(std::tuple(cancelError, failure.Number(), failure.Description(), failure.Source()),
-                          std::tuple(true, 32755, QString("User selected cancel."),
-                                     program + (save ? ".cFilenDialog" : ".cFileDialog")));
-            }
-            EXPECT_EQ(std::pair(dialog.Filename(), chooser.requests.size()),
-                      std::pair(QString("/pics/keep.bmp"), std::size_t(1)));
+    for (const int run : {0, 1, 2, 3}) {
+        const bool save = run & 1, cancelError = run & 2;
+        SCOPED_TRACE(testing::Message() << "save " << save << ", CancelError " << cancelError);
+        ScriptedFileChooser chooser;
+        cFileDialog dialog(chooser);
+        dialog.SetFilename("/pics/keep.bmp");
+        dialog.SetCancelError(cancelError);
+        try {
+            save ? dialog.ShowSave() : dialog.ShowOpen();
+            EXPECT_FALSE(cancelError);
+        } catch (const Failure& failure) {
+            EXPECT_EQ(std::tuple(cancelError, failure.Number(), failure.Description(), failure.Source()),
+                      std::tuple(true, 32755, QString("User selected cancel."),
+                                 program + (save ? ".cFilenDialog" : ".cFileDialog")));
         }
+        EXPECT_EQ(std::pair(dialog.Filename(), chooser.requests.size()), std::pair(QString("/pics/keep.bmp"), 1ul));
     }
 }
 
-TEST(FileDialog, NamesLongerThanTheBufferAreRefusedBeforeTheDialogIsShown) {
+TEST(FileDialog, NamesAndFiltersLongerThanTheirBuffersAreRefusedBeforeTheDialogIsShown) {
     ScriptedFileChooser chooser;
     cFileDialog dialog(chooser);
-    EXPECT_EQ(FailureOf([&] { dialog.SetFilename(QString(1025, u'n')); }), FailureNumber::InvalidArgument);
-    EXPECT_EQ(FailureOf([&] { dialog.SetFilename(QString(1024, u'n')); }), 0);
+    EXPECT_EQ(FailureNumberOf([&] { dialog.SetFilter(QString(32767, u'x')); }), 0);
+    EXPECT_EQ(FailureNumberOf([&] { dialog.SetFilter(QString(32768, u'x')); }), FailureNumber::Overflow);
+    EXPECT_EQ(FailureNumberOf([&] { dialog.SetFilename(QString(1025, u'n')); }), FailureNumber::InvalidArgument);
+    EXPECT_EQ(FailureNumberOf([&] { dialog.SetFilename(QString(1024, u'n')); }), 0);
     dialog.SetFileTitle(QString(1025, u't'));
-    EXPECT_EQ(FailureOf([&] { dialog.ShowOpen(); }), FailureNumber::InvalidArgument);
-    EXPECT_EQ(FailureOf([&] { dialog.ShowSave(); }), FailureNumber::InvalidArgument);
+    EXPECT_EQ(FailureNumberOf([&] { dialog.ShowOpen(); }), FailureNumber::InvalidArgument);
+    EXPECT_EQ(FailureNumberOf([&] { dialog.ShowSave(); }), FailureNumber::InvalidArgument);
     EXPECT_TRUE(chooser.requests.empty());
     dialog.Setflags(0x200);  // a multiple-selection open has room for 8192 characters
-    EXPECT_EQ(FailureOf([&] { dialog.ShowOpen(); }), 0);
+    EXPECT_EQ(FailureNumberOf([&] { dialog.ShowOpen(); }), 0);
     EXPECT_EQ(chooser.requests.size(), 1u);
 }
 
@@ -139,31 +104,25 @@ TEST(FileDialog, TheChooserGetsEveryPropertyAndTheChosenFilterIsKept) {
     dialog.SetFileTitle("mine");
     chooser.answers.push_back({true, "/pics/x.b", 3});
     dialog.ShowOpen();
-    const FileChooserRequest expected{
-        false, 4242, {{"A", "*.a"}, {"B", "*.b"}}, 2, "start.b", "/pics", "Pick one", "b", 2052};
+    const FileChooserRequest expected{false, 4242, {{"A", "*.a"}, {"B", "*.b"}}, 2, "start.b", "/pics", "Pick one",
+                                      "b", 2052};
     EXPECT_EQ(chooser.requests, std::vector{expected});
     EXPECT_EQ(std::tuple(r.lpstrInitialDir, r.lpstrTitle, r.lpstrDefExt, r.lpstrFileTitle),
               std::tuple(Nuls("/pics##"), QString("Pick one"), Nuls("b##"), "mine" + QString(1020, kNul)));
     EXPECT_EQ(std::tuple(dialog.FilterIndex(), dialog.Filename(), dialog.FileTitle(), dialog.flags()),
               std::tuple(3, QString("/pics/x.b"), QString("mine"), 2052));
-    // The next dialog on the same object starts from what the last one chose.
-    dialog.ShowOpen();
+    dialog.ShowOpen();  // the next dialog starts from what the last one chose
     EXPECT_EQ(std::pair(chooser.requests.at(1).initialName, chooser.requests.at(1).filterIndex),
               std::pair(QString("/pics/x.b"), 3));
 }
 
 TEST(FileDialog, ParseMultiFileNameSplitsWhatAMultipleSelectionLeft) {
-    const struct {
-        std::int32_t flags;
-        QString chosen, dir;
-        QStringList files;
-    } cases[] = {
+    const struct { std::int32_t flags; QString chosen, dir; QStringList files; } cases[] = {
         {0x200, "C:\\pics#a.bmp#b.bmp##", "C:\\pics", {"a.bmp", "b.bmp"}},
         {0x200, "C:\\pics\\a.bmp", "C:\\pics\\", {"a.bmp"}},
         {0x200, "/tmp/x/a.bmp", "/tmp/x/", {"a.bmp"}},
         {0x200, "a.bmp", "", {"a.bmp"}},
-        {0, "C:\\pics\\a.bmp", "", {}},  // a single-selection name has no closing NULs: refused
-    };
+        {0, "C:\\pics\\a.bmp", "", {}}};  // a single-selection name has no closing NULs: refused
     for (const auto& c : cases) {
         SCOPED_TRACE(c.chosen.toStdString());
         ScriptedFileChooser chooser;
@@ -174,9 +133,8 @@ TEST(FileDialog, ParseMultiFileNameSplitsWhatAMultipleSelectionLeft) {
         QString dir = "stale";
         QStringList files{"stale", "stale"};
         std::int32_t count = 0;
-        const int failure = FailureOf([&] { dialog.ParseMultiFileName(dir, files, count); });
-        const std::int32_t expectedCount = std::int32_t(c.files.size());
+        const int failure = FailureNumberOf([&] { dialog.ParseMultiFileName(dir, files, count); });
         if (c.files.isEmpty()) EXPECT_EQ(failure, FailureNumber::InvalidArgument);
-        else EXPECT_EQ(std::tuple(failure, dir, files, count), std::tuple(0, c.dir, c.files, expectedCount));
+        else EXPECT_EQ(std::tuple(failure, dir, files, count), std::tuple(0, c.dir, c.files, int(c.files.size())));
     }
 }

@@ -1,13 +1,4 @@
-#include "picture/PictureBox.h"
 #include "support/TestSupport.h"
-
-#include <QApplication>
-#include <QMouseEvent>
-#include <QPixmap>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
 
 namespace {
 
@@ -16,19 +7,7 @@ struct SizedSurface : ImageSurface {
     void Resize(QSize size) { ResizeImage(size); }
 };
 
-ColorValue ColourAt(const QImage& image, int x, int y) { return FromQColor(QColor(image.pixel(x, y))); }
-
-// The colour of DistinctPicture at (x, y), whatever its size.
-ColorValue PictureColour(int x, int y) {
-    return PackColor(uchar(x * 20 + 3), uchar(y * 30 + 4), uchar((x + y) * 5 + 100));
-}
-
-QImage DistinctPicture(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) image.setPixel(x, y, ToQColor(PictureColour(x, y)).rgb());
-    return image;
-}
+constexpr ColorValue kBack = PackColor(10, 20, 30);
 
 // The colour Draw writes at (x, y), whatever the width of the rows.
 ColorValue RawColour(int x, int y) {
@@ -39,121 +18,77 @@ ColorValue RawColour(int x, int y) {
 void Draw(ImageSurface& surface, int width, int height, uchar fourth = 0xFF, qint64 count = -1) {
     std::vector<uchar> bytes;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bytes.insert(bytes.end(), {uchar(BlueOf(RawColour(x, y))), uchar(GreenOf(RawColour(x, y))),
-                                       uchar(RedOf(RawColour(x, y))), fourth});
+        for (int x = 0; x < width; ++x) {
+            const ColorValue c = RawColour(x, y);
+            bytes.insert(bytes.end(), {uchar(BlueOf(c)), uchar(GreenOf(c)), uchar(RedOf(c)), fourth});
+        }
     surface.WriteBitmapBits(width, height, bytes.data(), count < 0 ? qint64(bytes.size()) : count);
 }
-
-template <typename Expected>
-void ExpectColours(const ImageSurface& surface, Expected&& expected) {
-    const QSize size = surface.SurfaceSize();
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            ASSERT_EQ(surface.Point(x, y), std::optional<ColorValue>(expected(x, y))) << "pixel " << x << ", " << y;
-}
-
-constexpr ColorValue kBack = PackColor(10, 20, 30);
 
 TEST(ImageSurface, PictureSitsAtTheTopLeftOverTheBackColourWhicheverCameFirst) {
     SizedSurface surface(QSize(5, 4));
     surface.SetBackColor(PackColor(1, 1, 1));
     surface.SetPicture(DistinctPicture(3, 2));
-    EXPECT_TRUE(surface.HasPicture());
     surface.SetBackColor(kBack);
-    EXPECT_EQ(surface.SurfaceSize(), QSize(5, 4));
-    ExpectColours(surface, [](int x, int y) { return x < 3 && y < 2 ? PictureColour(x, y) : kBack; });
+    EXPECT_EQ(std::pair(surface.SurfaceSize(), surface.HasPicture()), std::pair(QSize(5, 4), true));
+    ExpectColours(surface, [](int x, int y) { return x < 3 && y < 2 ? DistinctColour(x, y) : kBack; });
+    const QImage background = surface.Image().copy();
+    Draw(surface, 5, 4);
+    ASSERT_NE(surface.Image(), background);
+    surface.Cls();  // restores the background
+    EXPECT_EQ(surface.Image(), background);
+    Draw(surface, 3, 3);
+    surface.MergeImageIntoPicture();
+    EXPECT_EQ(std::pair(surface.HasPicture(), surface.Picture()), std::pair(true, surface.Image()));
+    surface.Cls();  // keeps the merged drawing
+    ExpectColours(surface, [](int x, int y) { return x < 3 && y < 3 ? RawColour(x, y) : kBack; });
 
     surface.ClearPicture();
     EXPECT_FALSE(surface.HasPicture());
     ExpectColours(surface, [](int, int) { return kBack; });
-
     Draw(surface, 5, 4);
-    const ColorValue next = PackColor(200, 100, 0);
-    surface.SetBackColor(next);  // erases the drawing
-    EXPECT_EQ(surface.BackColor(), next);
-    ExpectColours(surface, [&](int, int) { return next; });
+    surface.SetBackColor(PackColor(200, 100, 0));  // erases the drawing
+    EXPECT_EQ(surface.BackColor(), PackColor(200, 100, 0));
+    ExpectColours(surface, [](int, int) { return PackColor(200, 100, 0); });
 }
 
 TEST(ImageSurface, PictureIsCutNotScaledUnlessAutoSizeFitsTheSurfaceToIt) {
     SizedSurface surface(QSize(2, 3));
     surface.SetPicture(DistinctPicture(4, 5));
     EXPECT_EQ(surface.SurfaceSize(), QSize(2, 3));
-    ExpectColours(surface, PictureColour);
-    for (const auto& [x, y] : {std::pair(-1, 0), std::pair(0, -1), std::pair(2, 0), std::pair(0, 3), std::pair(2, 3)})
+    ExpectColours(surface, DistinctColour);
+    for (const auto& [x, y] : {std::pair(-1, 0), {0, -1}, {2, 0}, {0, 3}, {2, 3}})
         EXPECT_EQ(surface.Point(x, y), std::nullopt) << x << ", " << y;  // Point is nothing outside
     EXPECT_EQ(SizedSurface(QSize(0, 0)).Point(0, 0), std::nullopt);
-
     surface.SetAutoSize(true);
     surface.SetPicture(DistinctPicture(7, 5));
     EXPECT_EQ(surface.SurfaceSize(), QSize(7, 5));
-    ExpectColours(surface, PictureColour);
+    ExpectColours(surface, DistinctColour);
 }
 
-TEST(ImageSurface, ClsRestoresTheBackgroundAndKeepsMergedDrawing) {
-    SizedSurface surface(QSize(5, 4));
-    surface.SetBackColor(kBack);
-    surface.SetPicture(DistinctPicture(3, 2));
-    const QImage background = surface.Image().copy();
-    Draw(surface, 5, 4);
-    ASSERT_NE(surface.Image(), background);
-    surface.Cls();
-    EXPECT_EQ(surface.Image(), background);
-
-    Draw(surface, 3, 3);
-    surface.MergeImageIntoPicture();
-    const QImage merged = surface.Image().copy();
-    EXPECT_TRUE(surface.HasPicture());
-    EXPECT_EQ(surface.Picture(), merged);
-    surface.Cls();
-    EXPECT_EQ(surface.Image(), merged);
-    ExpectColours(surface, [](int x, int y) { return x < 3 && y < 3 ? RawColour(x, y) : kBack; });
-}
-
-TEST(ImageSurface, WrittenRowsAreCutWithoutShiftingAndStopAtTheByteCount) {
+TEST(ImageSurface, WrittenRowsAreCutWithoutShiftingStopAtTheByteCountAndSurviveAResize) {
     SizedSurface surface(QSize(4, 3));
     surface.SetBackColor(kBack);
     Draw(surface, 6, 5);
     EXPECT_EQ(surface.SurfaceSize(), QSize(4, 3));
     ExpectColours(surface, RawColour);
-
     surface.Cls();
     Draw(surface, 4, 3, 0xFF, 4 * 4 + 4);  // one whole row and one pixel of the next
     ExpectColours(surface, [](int x, int y) { return y == 0 || (y == 1 && x == 0) ? RawColour(x, y) : kBack; });
-
     surface.Cls();
     Draw(surface, 4, 3, 0xFF, 6);  // the second pixel gets its blue and green bytes only
     ExpectColours(surface, [](int x, int y) {
-        if (y == 0 && x == 0) return RawColour(0, 0);
         if (y == 0 && x == 1) return PackColor(RedOf(kBack), GreenOf(RawColour(1, 0)), BlueOf(RawColour(1, 0)));
-        return kBack;
+        return y == 0 && x == 0 ? RawColour(0, 0) : kBack;
     });
-}
-
-TEST(ImageSurface, ResizingKeepsDrawingAndShowsTheBackgroundInTheNewPart) {
-    SizedSurface surface(QSize(3, 3));
-    surface.SetBackColor(kBack);
-    surface.SetPicture(DistinctPicture(5, 1));
+    surface.SetPicture(DistinctPicture(6, 1));  // the new part shows the background
     Draw(surface, 2, 2);
-    surface.Resize(QSize(5, 4));
-    ExpectColours(surface, [](int x, int y) {
-        return x < 2 && y < 2 ? RawColour(x, y) : y < 1 ? PictureColour(x, y) : kBack;
-    });
+    surface.Resize(QSize(6, 5));
+    ExpectColours(surface,
+                  [](int x, int y) { return x < 2 && y < 2 ? RawColour(x, y) : y < 1 ? DistinctColour(x, y) : kBack; });
 }
 
-TEST(PictureBox, BoxSizeMoveAndAutoSizeChangeWidgetAndImageTogether) {
-    QWidget parent;
-    auto* box = new PictureBox(&parent);
-    box->SetBoxSize(30, 20);
-    EXPECT_EQ(std::pair(box->size(), box->SurfaceSize()), std::pair(QSize(30, 20), QSize(30, 20)));
-    box->MoveBox(5, 6, 40, 10);
-    EXPECT_EQ(std::pair(box->geometry(), box->SurfaceSize()), std::pair(QRect(5, 6, 40, 10), QSize(40, 10)));
-    box->SetAutoSize(true);
-    box->SetPicture(DistinctPicture(21, 13));
-    EXPECT_EQ(std::pair(box->geometry(), box->SurfaceSize()), std::pair(QRect(5, 6, 21, 13), QSize(21, 13)));
-}
-
-TEST(PictureBox, GrowingHiddenOrShownKeepsTheDrawingAtTheTopLeft) {
+TEST(PictureBox, GrowingHiddenOrShownKeepsTheDrawingAndSizeMoveAndAutoSizeChangeWidgetAndImageTogether) {
     QWidget parent;
     parent.resize(200, 200);
     auto* box = new PictureBox(&parent);
@@ -169,29 +104,31 @@ TEST(PictureBox, GrowingHiddenOrShownKeepsTheDrawingAtTheTopLeft) {
     ExpectColours(*box, drawnOverBack);
     box->setGeometry(1, 2, 12, 8);
     EXPECT_EQ(box->SurfaceSize(), QSize(12, 8));
+    box->SetBoxSize(30, 20);
+    EXPECT_EQ(std::pair(box->size(), box->SurfaceSize()), std::pair(QSize(30, 20), QSize(30, 20)));
+    box->MoveBox(5, 6, 40, 10);
+    EXPECT_EQ(std::pair(box->geometry(), box->SurfaceSize()), std::pair(QRect(5, 6, 40, 10), QSize(40, 10)));
+    box->SetAutoSize(true);
+    box->SetPicture(DistinctPicture(21, 13));
+    EXPECT_EQ(std::pair(box->geometry(), box->SurfaceSize()), std::pair(QRect(5, 6, 21, 13), QSize(21, 13)));
 }
 
-using Report = std::tuple<char, int, int, float, float>;  // 'd'own, 'm'ove or 'u'p, button, shift, x, y
-
-// Down and up report the button that changed, moves the buttons held (1 left, 2 right, 4 middle).
+// Down and up report the button that changed, moves the buttons held (1 left, 2 right, 4 middle), and every
+// report the whole picture pixel under the pointer.
 TEST(PictureBox, MouseReportsButtonsShiftStateAndPosition) {
     using enum QEvent::Type;
     using enum Qt::MouseButton;
+    using Report = std::tuple<char, int, int, float, float>;  // 'd'own, 'm'ove or 'u'p, button, shift, x, y
     const Qt::MouseButtons leftMiddle = LeftButton | MiddleButton;
     const struct { QEvent::Type type; Qt::MouseButton button; Qt::MouseButtons held; char kind; int code; } cases[] = {
-        {MouseButtonPress, RightButton, RightButton, 'd', 2},  {MouseButtonPress, LeftButton, LeftButton, 'd', 1},
-        {MouseButtonPress, MiddleButton, leftMiddle, 'd', 4},  {MouseMove, NoButton, leftMiddle, 'm', 5},
-        {MouseMove, NoButton, NoButton, 'm', 0},               {MouseMove, NoButton, leftMiddle | RightButton, 'm', 7},
-        {MouseButtonRelease, LeftButton, NoButton, 'u', 1},    {MouseButtonRelease, RightButton, LeftButton, 'u', 2},
-    };
+        {MouseButtonPress, RightButton, RightButton, 'd', 2}, {MouseButtonPress, LeftButton, LeftButton, 'd', 1},
+        {MouseButtonPress, MiddleButton, leftMiddle, 'd', 4}, {MouseMove, NoButton, leftMiddle, 'm', 5},
+        {MouseMove, NoButton, NoButton, 'm', 0},              {MouseMove, NoButton, leftMiddle | RightButton, 'm', 7},
+        {MouseButtonRelease, LeftButton, NoButton, 'u', 1},   {MouseButtonRelease, RightButton, LeftButton, 'u', 2}};
     const std::pair<Qt::KeyboardModifiers, int> shifts[] = {
-        {Qt::NoModifier, 0},   {Qt::ShiftModifier, 1}, {Qt::ControlModifier, 2}, {Qt::AltModifier, 4},
-        {Qt::ShiftModifier | Qt::ControlModifier, 3},  {Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier, 7},
-        {Qt::MetaModifier | Qt::KeypadModifier, 0},
-    };
-    const std::pair<void (PictureBox::*)(int, int, float, float), char> reporters[] = {
-        {&PictureBox::MouseDown, 'd'}, {&PictureBox::MouseMove, 'm'}, {&PictureBox::MouseUp, 'u'}};
-    const QPointF at(12.5, 7.25);
+        {Qt::NoModifier, 0}, {Qt::ShiftModifier, 1}, {Qt::ControlModifier, 2}, {Qt::AltModifier, 4},
+        {Qt::ShiftModifier | Qt::ControlModifier, 3}, {Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier, 7},
+        {Qt::MetaModifier | Qt::KeypadModifier, 0}};
     for (const auto& c : cases) {
         for (const auto& [modifiers, shift] : shifts) {
             SCOPED_TRACE(testing::Message() << "event " << c.type << ", button " << int(c.button) << ", held "
@@ -199,19 +136,22 @@ TEST(PictureBox, MouseReportsButtonsShiftStateAndPosition) {
             PictureBox box;
             box.SetBoxSize(50, 50);
             std::vector<Report> seen;
-            for (const auto& [signal, kind] : reporters)
+            for (const auto& [signal, kind] : {std::pair(&PictureBox::MouseDown, 'd'), {&PictureBox::MouseMove, 'm'},
+                                               {&PictureBox::MouseUp, 'u'}})
                 QObject::connect(&box, signal,
                                  [&, k = kind](int b, int s, float x, float y) { seen.emplace_back(k, b, s, x, y); });
-            QMouseEvent event(c.type, at, box.mapToGlobal(at), c.button, c.held, modifiers);
-            QApplication::sendEvent(&box, &event);
-            EXPECT_EQ(seen, std::vector{Report(c.kind, c.code, shift, 12.5f, 7.25f)});
+            for (const QPointF at : {QPointF(12.5, 7.25), QPointF(-0.5, 49.99)}) {
+                QMouseEvent event(c.type, at, box.mapToGlobal(at), c.button, c.held, modifiers);
+                QApplication::sendEvent(&box, &event);
+            }
+            EXPECT_EQ(seen, (std::vector{Report(c.kind, c.code, shift, 12, 7), Report(c.kind, c.code, shift, -1, 49)}));
         }
     }
 }
 
 struct CountingPictureBox : PictureBox {
     int paints = 0;
-    void paintEvent(QPaintEvent* event) override { ++paints; PictureBox::paintEvent(event); }
+    void paintEvent(QPaintEvent* event) override { ++paints, PictureBox::paintEvent(event); }
 };
 
 // Pixel buffers leave the fourth byte 0; the screen must still show those pixels' colours.
@@ -228,7 +168,7 @@ TEST(PictureBox, RefreshPaintsTheImageExactlyBeforeItReturns) {
     EXPECT_GT(box.paints, before);
     const QImage grabbed = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(grabbed.size(), QSize(7, 6));
-    ExpectColours(box, [&](int x, int y) { return ColourAt(grabbed, x, y); });
+    ExpectColours(box, [&](int x, int y) { return FromQColor(QColor(grabbed.pixel(x, y))); });
 }
 
 }  // namespace

@@ -1,17 +1,11 @@
 #include "options/ExposureSetting.h"
 #include "platform/qt/QtPlatform.h"
-#include "platform/scripted/ScriptedPlatform.h"
-
-#include <QFile>
-#include <QStandardPaths>
-
-#include <gtest/gtest.h>
+#include "support/TestSupport.h"
 
 TEST(SettingsStore, ExposureIsOnForAnyNumberButZero) {
     ScriptedSettingsStore store;
     EXPECT_FALSE(AutoAdjustExposureIsOn(store));  // nothing stored
-    const std::pair<const char*, bool> cases[] = {{"0", false}, {"1", true}, {"2", true}, {" 0 ", false}, {"0.5", true}};
-    for (const auto& [text, on] : cases) {
+    for (const auto& [text, on] : {std::pair("0", false), {"1", true}, {"2", true}, {" 0 ", false}, {"0.5", true}}) {
         WriteAutoAdjustExposure(store, text);
         EXPECT_EQ(AutoAdjustExposureIsOn(store), on) << text;
     }
@@ -21,17 +15,15 @@ TEST(SettingsStore, ExposureIsOnForAnyNumberButZero) {
 
 TEST(SettingsStore, TheQtStoreKeepsTextsInTheUsersConfigFile) {
     // The test runner points the configuration folder at a temporary one.
-    const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                         "/Glimmerage/Glimmerage.conf";
-    QFile::remove(file);
+    QFile file(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Glimmerage/Glimmerage.conf");
+    file.remove();
     QtSettingsStore store;
     EXPECT_EQ(ReadAutoAdjustExposure(store), "0");
     WriteAutoAdjustExposure(store, "1");
     QtSettingsStore later;
     EXPECT_EQ(ReadAutoAdjustExposure(later), "1");
-    QFile written(file);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << file.toStdString();
-    const QByteArray text = written.readAll();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName();
+    const QByteArray text = file.readAll();
     EXPECT_TRUE(text.contains("[Settings]\nAutoAdjustExposure=1")) << text.toStdString();
-    QFile::remove(file);
+    file.remove();
 }

@@ -1,71 +1,46 @@
-#include "picture/PictureBox.h"
 #include "support/TestSupport.h"
-
-#include <QAction>
-
-#include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 
-std::vector<float> Snapshot(const frmDrawing& window) {
-    const auto values = window.Document().LightBuffer.Values();
-    return {values.begin(), values.end()};
-}
+struct Undo : testing::Test {
+    Running s;
+    QAction* undo = s.Action("mnuUndo");
 
-struct UndoFixture : ::testing::Test {
-    StartedWindow s;
-    PictureBox* canvas = nullptr;
-    QAction* undo = nullptr;
-
-    void SetUp() override {
-        s.Start();
-        canvas = s.Child<PictureBox>("p");
-        undo = s.Child<QAction>("mnuUndo");
+    std::vector<float> Snapshot() const {
+        return {s.Doc().LightBuffer.Values().begin(), s.Doc().LightBuffer.Values().end()};
     }
-    void Click(QPointF at) { ClickWith(canvas, at); }
+    void Click(QPointF at) { ClickWith(s.Canvas(), at); }
 };
 
 }  // namespace
 
-using Undo = UndoFixture;
-
 TEST_F(Undo, TakesTheOnlyLightAwayAndGreysItself) {
-    const std::vector<float> empty = Snapshot(*s.window);
+    const std::vector<float> empty = Snapshot();
+    s.window->Undo();  // with no lights: nothing at all
+    EXPECT_EQ(std::tuple(s.platform.busy.events, undo->isEnabled(), Snapshot() == empty),
+              std::tuple(Events{}, false, true));
     Click({100, 100});
     EXPECT_TRUE(undo->isEnabled());
     s.platform.busy.events.clear();
     undo->trigger();
-    EXPECT_EQ(Snapshot(*s.window), empty);
-    EXPECT_EQ(s.window->Document().LightsCount, 0);
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_EQ(canvas->Image().pixel(99, 99) & 0xFFFFFF, 0u);
-    EXPECT_EQ(s.platform.busy.events, std::vector<std::string>({"busy", "default"}));
+    EXPECT_EQ(Snapshot(), empty);
+    EXPECT_EQ(std::tuple(s.Doc().LightsCount, undo->isEnabled(), s.Shown(99, 99), s.platform.busy.events),
+              std::tuple(0, false, 0u, kBusyOnce));
 }
 
 TEST_F(Undo, OnlyTheLastLightCanBeUndoneAndOnlyOnce) {
     Click({100, 100});
-    const std::vector<float> afterA = Snapshot(*s.window);
+    const std::vector<float> afterA = Snapshot();
     Click({300, 200});
     undo->trigger();
-    EXPECT_EQ(Snapshot(*s.window), afterA);
-    EXPECT_EQ(s.window->Document().LightsCount, 1);
+    EXPECT_EQ(std::pair(Snapshot() == afterA, s.Doc().LightsCount), std::pair(true, 1));
     undo->trigger();  // disabled: nothing happens
-    EXPECT_EQ(Snapshot(*s.window), afterA);
-
+    EXPECT_EQ(Snapshot(), afterA);
     Click({50, 400});
     EXPECT_TRUE(undo->isEnabled());
-    const LightPoint& c = s.window->Document().Lights.at(2);
-    EXPECT_EQ(std::pair(c.X, c.Y), std::pair(50.0f, 400.0f));
+    EXPECT_EQ(std::pair(s.Doc().Lights.at(2).X, s.Doc().Lights.at(2).Y), std::pair(50.0f, 400.0f));
     undo->trigger();
-    EXPECT_EQ(Snapshot(*s.window), afterA);
-}
-
-TEST_F(Undo, WithNoLightsDoesNothingAtAll) {
-    s.window->Undo();
-    EXPECT_TRUE(s.platform.busy.events.empty());
-    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(Snapshot(), afterA);
 }
 
 TEST_F(Undo, RedrawsWithTheExposureRuleReadAtThatMoment) {
@@ -75,8 +50,7 @@ TEST_F(Undo, RedrawsWithTheExposureRuleReadAtThatMoment) {
     SetAutoExposure(s.platform, "1");
     undo->trigger();
     // The two lights on one spot make 510; the pixel ten columns away holds 255.
-    EXPECT_EQ(qRed(canvas->Image().pixel(99, 99)), 255);
-    EXPECT_EQ(qRed(canvas->Image().pixel(109, 99)), 128);
+    EXPECT_EQ(std::pair(qRed(s.Shown(99, 99)), qRed(s.Shown(109, 99))), std::pair(255, 128));
 }
 
 TEST_F(Undo, AFailureOnTheWayIsReportedWithTheNormalPointerBack) {
@@ -84,6 +58,6 @@ TEST_F(Undo, AFailureOnTheWayIsReportedWithTheNormalPointerBack) {
     SetAutoExposure(s.platform, "x");
     s.platform.busy.events.clear();
     undo->trigger();
-    EXPECT_EQ(s.platform.messages.shown, std::vector<MessageRequest>{ErrorBox("Type mismatch")});
-    EXPECT_EQ(s.platform.busy.events, std::vector<std::string>({"busy", "default"}));
+    EXPECT_EQ(std::pair(s.platform.messages.shown, s.platform.busy.events),
+              std::pair(Boxes{ErrorBox("Type mismatch")}, kBusyOnce));
 }

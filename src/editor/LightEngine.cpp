@@ -42,7 +42,7 @@ float OverAllRows(std::int32_t width, std::int32_t height, const std::function<f
 }  // namespace
 
 float RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float intensity, float fogFactor,
-                        bool trackMaximum, LightArray* undo, const ProgressReport& progress) {
+                        bool trackMaximum, LightArray* undo, const ProgressReport& progress, bool redrawAt255) {
     const std::int32_t width = doc.GMPic1.Width();
     const std::int32_t height = doc.GMPic1.Height();
     if (doc.LightsCount < 0 || std::size_t(doc.LightsCount) >= doc.Lights.size()) throw Failure::SubscriptOutOfRange();
@@ -59,8 +59,13 @@ float RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float inten
     const float maximum = OverAllRows(
         width, height,
         [&](RowSpan rows) {
-            return justAddLastPoint ? AddNewestLight(doc.LightBuffer, undo, newest, intensity, fogFactor, width, rows)
-                                    : RebuildFromLights(doc.LightBuffer, lights, width, rows);
+            if (justAddLastPoint) {
+                return AddNewestLight(doc.LightBuffer, undo, newest, intensity, fogFactor, width, rows,
+                                      redrawAt255 ? doc.GMPic1.Bytes() : std::span<std::uint8_t>());
+            }
+            const float m = RebuildFromLights(doc.LightBuffer, lights, width, rows);
+            if (redrawAt255) RedrawPixels(doc.LightBuffer, doc.GMPic1.Bytes(), width, 255.0f, rows);
+            return m;
         },
         reportProgress);
     return trackMaximum ? maximum : 0.0f;

@@ -16,10 +16,12 @@ class ImageSurface;
 using ProgressReport = std::function<void(std::int32_t columns)>;
 
 // Adds the newest light (or rebuilds the buffer from every light) over the whole picture.
-// With `undo` the old values are copied there on the way. Returns the greatest value met
-// when `trackMaximum` is set, else 0.
+// With `undo` the old values are copied there on the way; with `redrawAt255` the displayed
+// picture is redrawn against the reference 255 in the same pass. Returns the greatest
+// value met when `trackMaximum` is set, else 0.
 float RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float intensity, float fogFactor,
-                        bool trackMaximum, LightArray* undo, const ProgressReport& progress);
+                        bool trackMaximum, LightArray* undo, const ProgressReport& progress,
+                        bool redrawAt255 = false);
 
 // Maps the light buffer to the displayed picture against the reference `sMax`.
 void RedrawPicture(DrawingDocument& doc, float sMax);

@@ -14,7 +14,7 @@
 // a second copy is built for processors with AVX2 and chosen when the program starts. IEEE
 // arithmetic without fused multiply-add gives the same bits either way.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
-#define GLIMMERAGE_KERNEL __attribute__((target_clones("arch=x86-64-v3", "default")))
+#define GLIMMERAGE_KERNEL __attribute__((target_clones("avx2", "default")))
 #else
 #define GLIMMERAGE_KERNEL
 #endif
@@ -125,9 +125,13 @@ double Distance2(std::int32_t y, float lightY) {
 }  // namespace
 
 float AddNewestLight(LightArray& buffer, LightArray* undo, const LightPoint& light, float intensity,
-                     float fogFactor, std::int32_t width, RowSpan rows) {
+                     float fogFactor, std::int32_t width, RowSpan rows, std::span<std::uint8_t> pixels) {
     RequireArea(buffer, width, rows);
     if (undo != nullptr) RequireArea(*undo, width, rows);
+    const bool redraw = !pixels.empty();
+    if (redraw && pixels.size() < std::size_t(width) * std::size_t(std::max(rows.yLast, 0)) * 4) {
+        throw Failure::SubscriptOutOfRange();
+    }
     if (fogFactor == 0.0f) throw Failure::DivisionByZero();
     const double scale[kChannels] = {double(intensity) * double(light.Red), double(intensity) * double(light.Green),
                                      double(intensity) * double(light.Blue)};
@@ -147,6 +151,10 @@ float AddNewestLight(LightArray& buffer, LightArray* undo, const LightPoint& lig
             maximum = MaximumOfRow(row.channel[c], width, maximum);
         }
         if (overflow != 0) throw Failure::Overflow();
+        if (redraw) {
+            auto* out = reinterpret_cast<std::uint32_t*>(pixels.data() + std::size_t(y - 1) * std::size_t(width) * 4);
+            RedrawRow(row.channel[0], row.channel[1], row.channel[2], out, 255.0f, 255.0, width);
+        }
     }
     return maximum;
 }

@@ -26,10 +26,11 @@ struct RowSpan {
 // Adds the newest light. At distance d (in double, from the whole-number pixel to the
 // light's stored position) a channel of colour C gains intensity * C * w, with the weight
 // w = 1 / (d / fogFactor + 10) rounded to a float, the sum formed in double and stored
-// back as a float. With `undo` the old values are copied there first. Returns the greatest
-// stored value (0 when none is above 0).
+// back as a float. With `undo` the old values are copied there first; with `pixels` each
+// row is also mapped to pixels against the reference 255 while it is at hand, as
+// RedrawPixels would. Returns the greatest stored value (0 when none is above 0).
 float AddNewestLight(LightArray& buffer, LightArray* undo, const LightPoint& light, float intensity,
-                     float fogFactor, std::int32_t width, RowSpan rows);
+                     float fogFactor, std::int32_t width, RowSpan rows, std::span<std::uint8_t> pixels = {});
 
 // Recomputes the buffer from the lights alone: each channel starts at 0 and every light
 // adds w * C with w = 1 / (d + 10) rounded to a float, light by light in order. Returns the

@@ -79,6 +79,7 @@ private:
     bool PassesDisplayColorDepthCheck();
 
     void ConnectCommands();
+    void RenderTakingUndo(bool bJustAddLastPoint, bool takeUndo);
 
     void mnuExit_Click();
     void mnuUndo_Click();

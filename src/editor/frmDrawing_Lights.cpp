@@ -30,8 +30,7 @@ void frmDrawing::p_MouseDown(int button, int /*shift*/, float X, float Y) {
         std::int32_t Blue = BlueOf(color);
         if (button != kRightButton) {
             AddPoint(X, Y, Red, Blue, Green);
-            CreateUndo();
-            Render(true);
+            RenderTakingUndo(true, true);
         } else {
             // The picture's pixels count from 1, the canvas's from 0: this picks the pixel
             // one up and to the left of the pointer. A miss at the edge is reported by
@@ -55,11 +54,23 @@ void frmDrawing::AddPoint(const float& X, const float& Y, const std::int32_t& Re
     light.Blue = Blue;
 }
 
-void frmDrawing::Render(bool bJustAddLastPoint) {
+void frmDrawing::Render(bool bJustAddLastPoint) { RenderTakingUndo(bJustAddLastPoint, false); }
+
+// A click takes the undo copy and renders the new light. Both walk the whole light buffer,
+// so the copy is made on the way through rather than in a pass of its own; the outcome is
+// the same as CreateUndo followed by Render.
+void frmDrawing::RenderTakingUndo(bool bJustAddLastPoint, bool takeUndo) {
     RunReportingFailures(platform_.Messages(), [&] {
-        const bool autoAdjust = AutoAdjustExposureIsOn(platform_.Settings());
-        doc_.sIntensity = TextToSingle(txtIntensity->text());
-        doc_.sFog = TextToSingle(txtFog->text());
+        bool autoAdjust = false;
+        try {
+            autoAdjust = AutoAdjustExposureIsOn(platform_.Settings());
+            doc_.sIntensity = TextToSingle(txtIntensity->text());
+            doc_.sFog = TextToSingle(txtFog->text());
+        } catch (...) {
+            if (takeUndo) CreateUndo();
+            throw;
+        }
+        if (takeUndo) mnuUndo->setEnabled(true);
 
         const BusyScope busy(platform_.Busy());
         doc_.GMPicProgress.Cls();
@@ -67,12 +78,20 @@ void frmDrawing::Render(bool bJustAddLastPoint) {
         p->MergeImageIntoPicture();
         const float FogFactor = (doc_.sFog + 1.0f) / 11.0f;
         std::int32_t shown = 0;
+        // Without automatic exposure the reference is known up front, so the picture is
+        // redrawn row by row in the same pass.
         const float MaxValue = RenderLightBuffer(
-            doc_, bJustAddLastPoint, doc_.sIntensity, FogFactor, autoAdjust, nullptr, [&](std::int32_t columns) {
+            doc_, bJustAddLastPoint, doc_.sIntensity, FogFactor, autoAdjust, takeUndo ? &doc_.UndoBuffer : nullptr,
+            [&](std::int32_t columns) {
                 ShowProgress(doc_, *p, shown + 1, columns);
                 shown = columns;
-            });
-        RedrawGMPic1(autoAdjust ? MaxValue : 255.0f);
+            },
+            !autoAdjust);
+        if (autoAdjust) {
+            RedrawGMPic1(MaxValue);
+        } else {
+            doc_.GMPic1.PrintToPictureBox(*p, false, false);
+        }
     });
 }
 

@@ -55,6 +55,12 @@ void ImageSurface::WriteBitmapBits(int width, int height, const uchar* bits, qin
     const int rows = std::min(qint64(std::min(height, image_.height())),
                               (count + sourceRowBytes - 1) / sourceRowBytes);
     if (columns <= 0 || rows <= 0) return;
+    // When every pixel is about to be replaced, a picture shared with the background
+    // (after MergeImageIntoPicture) need not be copied first: a fresh image will do.
+    if (columns == image_.width() && rows == image_.height() && count >= qint64(rows) * sourceRowBytes &&
+        !image_.isDetached()) {
+        image_ = QImage(image_.size(), QImage::Format_RGB32);
+    }
     for (int y = 0; y < rows; ++y) {
         const qint64 rowStart = y * sourceRowBytes;
         const qint64 bytes = std::min<qint64>(qint64(columns) * 4, count - rowStart);

@@ -47,19 +47,19 @@ void ReferenceDrawing::Render(bool justAddLastPoint, const QString& intensityTex
                 for (int c = 1; c <= 3; ++c) At(x, y, c) = 0.0f;
                 for (int k = 1; k <= lightsCount; ++k) {
                     const LightPoint& L = lights[std::size_t(k)];
-                    const double d = std::sqrt((double(x) - L.X) * (double(x) - L.X) + (double(y) - L.Y) * (double(y) - L.Y));
+                    const int colour[4] = {0, L.Red, L.Green, L.Blue};
+                    const double dx = double(x) - L.X, dy = double(y) - L.Y, d = std::sqrt(dx * dx + dy * dy);
                     const float w = float(1.0 / (d + 10.0));
-                    At(x, y, 1) = float(double(At(x, y, 1)) + double(w) * double(L.Red));
-                    At(x, y, 2) = float(double(At(x, y, 2)) + double(w) * double(L.Green));
-                    At(x, y, 3) = float(double(At(x, y, 3)) + double(w) * double(L.Blue));
+                    for (int c = 1; c <= 3; ++c)
+                        At(x, y, c) = float(double(At(x, y, c)) + double(w) * double(colour[c]));
                 }
             } else {
                 const LightPoint& L = lights[std::size_t(lightsCount)];
-                const double d = std::sqrt((double(x) - L.X) * (double(x) - L.X) + (double(y) - L.Y) * (double(y) - L.Y));
+                const int colour[4] = {0, L.Red, L.Green, L.Blue};
+                const double dx = double(x) - L.X, dy = double(y) - L.Y, d = std::sqrt(dx * dx + dy * dy);
                 const float w = float(1.0 / (d / double(FogFactor) + 10.0));
-                At(x, y, 1) = float(double(At(x, y, 1)) + double(sIntensity) * double(L.Red) * double(w));
-                At(x, y, 2) = float(double(At(x, y, 2)) + double(sIntensity) * double(L.Green) * double(w));
-                At(x, y, 3) = float(double(At(x, y, 3)) + double(sIntensity) * double(L.Blue) * double(w));
+                for (int c = 1; c <= 3; ++c)
+                    At(x, y, c) = float(double(At(x, y, c)) + double(sIntensity) * double(colour[c]) * double(w));
             }
             if (autoExposure) {
                 for (int c = 1; c <= 3; ++c)

@@ -1,38 +1,10 @@
 #include "support/TestSupport.h"
 
-#include <QApplication>
-#include <QMouseEvent>
-#include <QWidget>
+#include <algorithm>
 
 void SendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
     QMouseEvent event(type, at, widget->mapToGlobal(at), button, held, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
-}
-
-StartedWindow::StartedWindow() : window(std::make_unique<frmDrawing>(platform)) {}
-
-// Windows the test left open would block the next test's input: they go with the window.
-StartedWindow::~StartedWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget != window.get() && widget->parentWidget() == nullptr && widget->isVisible()) widget->close();
-    }
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-frmDrawing::StartupOutcome StartedWindow::Start() {
-    const frmDrawing::StartupOutcome outcome = StartKeepingAbout();
-    // The user reads the About window and closes it; most tests start from there.
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("frmAbout")) widget->close();
-    }
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return outcome;
-}
-
-frmDrawing::StartupOutcome StartedWindow::StartKeepingAbout() { return window->Form_Load(); }
-
-MessageRequest ErrorBox(const QString& description) {
-    return {description, QStringLiteral("Error"), MessageIcon::Critical, MessageButtons::Ok};
 }
 
 void ClickWith(QWidget* widget, QPointF at, Qt::MouseButton button) {
@@ -41,6 +13,75 @@ void ClickWith(QWidget* widget, QPointF at, Qt::MouseButton button) {
 }
 
 void SetAutoExposure(ScriptedPlatform& platform, const QString& value) {
-    platform.settings.values[{QStringLiteral("Glimmerage"), QStringLiteral("Settings"),
-                              QStringLiteral("AutoAdjustExposure")}] = value;
+    platform.settings.values[{"Glimmerage", "Settings", "AutoAdjustExposure"}] = value;
+}
+
+QImage FilledImage(QSize size, const QColor& colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+ColorValue DistinctColour(int x, int y) {
+    return PackColor(uchar(x * 7 + 1), uchar(y * 11 + 2), uchar(x + y * 3 + 5));
+}
+
+QImage DistinctPicture(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.setPixel(x, y, ToQColor(DistinctColour(x, y)).rgb());
+    return image;
+}
+
+QDialog* VisibleTopLevel(const char* name) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) return qobject_cast<QDialog*>(widget);
+    return nullptr;
+}
+
+MessageRequest ErrorBox(const QString& description) {
+    return {description, "Error", MessageIcon::Critical, MessageButtons::Ok};
+}
+
+std::pair<int, QString> FailureOf(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const Failure& failure) {
+        return {failure.Number(), failure.Description()};
+    }
+    return {0, QString()};
+}
+
+StartedWindow::StartedWindow() : window(std::make_unique<frmDrawing>(platform)) {}
+
+// Windows a test left open would block the next test's input: they go with the window.
+StartedWindow::~StartedWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget != window.get() && widget->parentWidget() == nullptr && widget->isVisible()) widget->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+frmDrawing::StartupOutcome StartedWindow::Start() {
+    const frmDrawing::StartupOutcome outcome = StartKeepingAbout();
+    if (QDialog* about = VisibleTopLevel("frmAbout")) about->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return outcome;
+}
+
+void ExpectFreshDocument(const StartedWindow& s, QSize size) {
+    const DrawingDocument& doc = s.Doc();
+    const int w = size.width(), h = size.height();
+    const std::size_t cells = std::size_t(w + 1) * std::size_t(h + 1) * 3;
+    EXPECT_EQ(std::tuple(s.Canvas()->geometry(), s.Canvas()->HasPicture(), s.window->centralWidget()->size(),
+                         s.Action("mnuUndo")->isEnabled(), QSize(s.window->PictureWidth(), s.window->PictureHeight())),
+              std::tuple(QRect(QPoint(0, 0), size), false, size, false, size));
+    EXPECT_EQ(s.Canvas()->Image(), FilledImage(size, Qt::black));
+    EXPECT_EQ(std::tuple(doc.LightBuffer.UpperX(), doc.LightBuffer.UpperY(), doc.LightsCount, doc.Lights.size(),
+                         doc.LightBuffer.Values().size(), doc.UndoBuffer.Values().size()),
+              std::tuple(w, h, 0, 1u, cells, cells));
+    EXPECT_TRUE(std::ranges::all_of(doc.LightBuffer.Values(), [](float v) { return v == 0.0f; }));
+    EXPECT_TRUE(std::ranges::all_of(doc.GMPic1.Bytes(), [](std::uint8_t b) { return b == 0; }));
+    EXPECT_EQ(std::tuple(doc.GMPic1.Width(), doc.GMPic1.Height(), doc.GMPic2.Width(), doc.GMPicProgress.Width(),
+                         doc.GMPicProgress.Height()),
+              std::tuple(w, h, w, w, 10));
 }

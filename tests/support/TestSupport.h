@@ -1,41 +1,69 @@
 #pragma once
 
 #include "editor/frmDrawing.h"
+#include "picture/PictureBox.h"
 #include "platform/scripted/ScriptedPlatform.h"
 
-#include <QEvent>
-#include <QImage>
-#include <QPoint>
+#include <QtTest>
+#include <QtWidgets>
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <memory>
+#include <ostream>
 
-class QWidget;
+using Boxes = std::vector<MessageRequest>;
+using Events = std::vector<std::string>;
+inline const Events kBusyOnce{"busy", "default"};  // the busy pointer, then the normal one back
 
-// Sends one mouse event to a widget, with the button that changed and the buttons held
-// after it, at a position in the widget's own coordinates.
+inline std::ostream& operator<<(std::ostream& out, const QString& text) {
+    return out << '"' << text.toStdString() << '"';
+}
+
+// One mouse event at a point in the widget's coordinates: the button that changed, those held after it.
 void SendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held);
+void ClickWith(QWidget* widget, QPointF at, Qt::MouseButton button = Qt::LeftButton);  // press and release
+void SetAutoExposure(ScriptedPlatform& platform, const QString& value);  // as the options store it
+QDialog* VisibleTopLevel(const char* name);
+MessageRequest ErrorBox(const QString& description);  // the "Error" box as the scripted boxes record it
+std::pair<int, QString> FailureOf(const std::function<void()>& operation);  // number and text; {0, ""} for none
 
-// A press and a release of one button at the same point.
-void ClickWith(QWidget* widget, QPointF at, Qt::MouseButton button = Qt::LeftButton);
+QImage FilledImage(QSize size, const QColor& colour);
+// Up to 256 wide every pixel of a distinct picture has a colour of its own: a misplaced row or column shows.
+ColorValue DistinctColour(int x, int y);
+QImage DistinctPicture(int width, int height);
 
-// The stored exposure setting, as the options would write it.
-void SetAutoExposure(ScriptedPlatform& platform, const QString& value);
+// Every pixel of the surface has the colour expected(x, y).
+template <typename Expected>
+void ExpectColours(const ImageSurface& surface, Expected&& expected) {
+    for (int y = 0; y < surface.SurfaceSize().height(); ++y)
+        for (int x = 0; x < surface.SurfaceSize().width(); ++x)
+            ASSERT_EQ(surface.Point(x, y), std::optional<ColorValue>(expected(x, y))) << "pixel " << x << ", " << y;
+}
 
-// A main window on the scripted platform, started as the program starts it.
+// A main window on the scripted platform. Not started, so that tests can script the platform first.
 struct StartedWindow {
     ScriptedPlatform platform;
     std::unique_ptr<frmDrawing> window;
 
-    StartedWindow();  // does not start: tests script the platform first
+    StartedWindow();
     ~StartedWindow();
-    frmDrawing::StartupOutcome Start();               // and closes the About window
-    frmDrawing::StartupOutcome StartKeepingAbout();
-
-    template <typename T>
+    frmDrawing::StartupOutcome StartKeepingAbout() { return window->Form_Load(); }
+    frmDrawing::StartupOutcome Start();  // and the user closes the About window
+    template <typename T = QWidget>
     T* Child(const char* name) const {
         return window->findChild<T*>(QLatin1String(name));
     }
+    PictureBox* Canvas() const { return Child<PictureBox>("p"); }
+    QRgb Shown(int x, int y) const { return Canvas()->Image().pixel(x, y) & 0xFFFFFF; }
+    QAction* Action(const char* name) const { return Child<QAction>(name); }
+    const DrawingDocument& Doc() const { return window->Document(); }
 };
 
-// The "Error" box as the scripted message boxes record it.
-MessageRequest ErrorBox(const QString& description);
+struct Running : StartedWindow {
+    Running() { Start(); }
+};
+
+// A blank drawing of this size: black canvas, zeroed buffers, no lights, no undo.
+void ExpectFreshDocument(const StartedWindow& s, QSize size);
