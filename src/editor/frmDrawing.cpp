@@ -23,13 +23,9 @@ constexpr ColorValue kWhite = PackColor(255, 255, 255);
 constexpr int kLargestPanelFontPixels = 11;
 constexpr int kSmallestPanelFontPixels = 7;
 
-QAction* AddMenuAction(QMenuBar* bar, const char* name, const QString& caption) {
-    QAction* action = bar->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-QAction* AddMenuAction(QMenu* menu, const char* name, const QString& caption) {
+// A named command in the menu bar or in one of its menus.
+template <typename Menu>
+QAction* AddMenuAction(Menu* menu, const char* name, const QString& caption) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QLatin1String(name));
     return action;
