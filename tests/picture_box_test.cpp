@@ -1,5 +1,9 @@
 #include "support/TestSupport.h"
 
+#include <QPainter>
+
+#include <random>
+
 namespace {
 
 struct SizedSurface : ImageSurface {
@@ -86,6 +90,73 @@ TEST(ImageSurface, WrittenRowsAreCutWithoutShiftingStopAtTheByteCountAndSurviveA
     surface.Resize(QSize(6, 5));
     ExpectColours(surface,
                   [](int x, int y) { return x < 2 && y < 2 ? RawColour(x, y) : y < 1 ? DistinctColour(x, y) : kBack; });
+}
+
+// A plain model of the surface that copies its picture eagerly: the surface sets pixels aside lazily
+// after a merge and must show and keep exactly the same.
+struct EagerSurface {
+    QImage image, picture;
+    QRgb back = qRgb(0, 0, 0);
+    void Compose() {
+        image.fill(back);
+        QPainter(&image).drawImage(0, 0, picture);
+    }
+    void Write(int width, int height, const uchar* bits, qint64 count) {
+        for (qint64 i = 0; i < count; ++i) {
+            const qint64 x = (i / 4) % width, y = i / 4 / width;
+            if (x < image.width() && y < image.height() && y < height) image.scanLine(int(y))[x * 4 + i % 4] = bits[i];
+        }
+    }
+};
+
+TEST(ImageSurface, MergedPictureBehavesAsACopyThroughRandomWritesClearsFillsAndResizes) {
+    std::mt19937 random(7);
+    const auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    for (int run = 0; run < 40; ++run) {
+        SizedSurface surface(QSize(pick(1, 9), pick(1, 7)));
+        EagerSurface model{surface.Image().copy(), QImage()};
+        model.Compose();
+        surface.Cls();
+        for (int step = 0; step < 30; ++step) {
+            const int action = pick(0, 9);
+            SCOPED_TRACE(testing::Message() << "run " << run << ", step " << step << ", action " << action);
+            const QSize size = surface.SurfaceSize();
+            if (action <= 2) {  // a write: the whole image, a strip of rows, or a cut-off part
+                const int width = action == 0 ? size.width() : pick(1, 12), height = action == 0 ? size.height() : pick(1, 4);
+                std::vector<uchar> bits(std::size_t(width) * std::size_t(height) * 4);
+                for (uchar& b : bits) b = uchar(pick(0, 255));
+                const qint64 count = action == 2 ? pick(1, int(bits.size())) : qint64(bits.size());
+                surface.WriteBitmapBits(width, height, bits.data(), count);
+                model.Write(width, height, bits.data(), count);
+            } else if (action <= 4) {
+                surface.MergeImageIntoPicture();
+                model.picture = model.image.copy();
+            } else if (action == 5) {
+                surface.Cls();
+                model.Compose();
+            } else if (action == 6) {
+                const QColor colour(pick(0, 255), pick(0, 255), pick(0, 255));
+                surface.SetBackColor(FromQColor(colour));
+                model.back = colour.rgb();
+                model.Compose();
+            } else if (action == 7) {
+                // What a resize keeps is the resize test's business; here the picture must survive it.
+                surface.Resize(QSize(pick(1, 9), pick(1, 7)));
+                model.image = surface.Image().copy();
+            } else if (action == 8) {
+                surface.SetFillColor(PackColor(1, 2, 3));
+                surface.FloodFill(pick(0, size.width() - 1), pick(0, size.height() - 1), PackColor(0, 0, 0));
+                model.image = surface.Image().copy();  // the fill has tests of its own; the picture must not change
+            } else {
+                EXPECT_EQ(surface.Picture(), model.picture);
+            }
+            ASSERT_EQ(surface.Image(), model.image);
+            ASSERT_EQ(surface.HasPicture(), !model.picture.isNull());
+        }
+        surface.Cls();
+        model.Compose();
+        ASSERT_EQ(surface.Image(), model.image) << "run " << run;
+    }
 }
 
 TEST(PictureBox, GrowingHiddenOrShownKeepsTheDrawingAndSizeMoveAndAutoSizeChangeWidgetAndImageTogether) {

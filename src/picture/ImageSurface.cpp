@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -15,19 +16,89 @@ ImageSurface::ImageSurface() = default;
 ImageSurface::~ImageSurface() = default;
 
 void ImageSurface::SetPicture(const QImage& picture) {
+    pictureIsImage_ = false;
+    savedArea_ = QRect();
+    savedPixels_ = QImage();
+    spare_ = QImage();
     picture_ = picture.convertToFormat(QImage::Format_RGB32);
     if (autoSize_ && !picture_.isNull()) ResizeBox(picture_.size());
     ComposeAll();
 }
 
 void ImageSurface::ClearPicture() {
+    pictureIsImage_ = false;
+    savedArea_ = QRect();
+    savedPixels_ = QImage();
+    spare_ = QImage();
     picture_ = QImage();
     ComposeAll();
 }
 
+const QImage& ImageSurface::Picture() const {
+    DetachPicture();
+    return picture_;
+}
+
 void ImageSurface::MergeImageIntoPicture() {
-    picture_ = image_;
+    if (!pictureIsImage_) {
+        if (picture_.size() == image_.size() && picture_.isDetached()) spare_ = std::move(picture_);
+        picture_ = QImage();
+        pictureIsImage_ = true;
+    }
+    savedArea_ = QRect();
+    savedPixels_ = QImage();
     drawn_ = QRect();
+}
+
+void ImageSurface::KeepPictureUnder(const QRect& requested) {
+    if (!pictureIsImage_) return;
+    const QRect area = requested & image_.rect();
+    if (area.isEmpty() || savedArea_.contains(area)) return;
+    const QRect grown = savedArea_ | area;
+    // Setting most of the image aside would cost as much as a picture of its own.
+    if (qint64(grown.width()) * grown.height() * 2 > qint64(image_.width()) * image_.height()) {
+        DetachPicture();
+        return;
+    }
+    // Outside the old saved area the image still shows the picture.
+    QImage saved = image_.copy(grown);
+    for (int y = 0; y < savedArea_.height(); ++y) {
+        std::memcpy(saved.scanLine(savedArea_.top() - grown.top() + y) + (savedArea_.left() - grown.left()) * 4,
+                    savedPixels_.constScanLine(y), size_t(savedArea_.width()) * 4);
+    }
+    savedPixels_ = std::move(saved);
+    savedArea_ = grown;
+}
+
+void ImageSurface::DetachPicture() const {
+    if (!pictureIsImage_) return;
+    QImage picture = spare_.size() == image_.size() && spare_.isDetached() ? std::exchange(spare_, QImage())
+                                                                        : QImage(image_.size(), QImage::Format_RGB32);
+    spare_ = QImage();
+    if (!image_.isNull()) std::memcpy(picture.bits(), image_.constBits(), size_t(image_.sizeInBytes()));
+    for (int y = 0; y < savedArea_.height(); ++y) {
+        std::memcpy(picture.scanLine(savedArea_.top() + y) + savedArea_.left() * 4, savedPixels_.constScanLine(y),
+                    size_t(savedArea_.width()) * 4);
+    }
+    picture_ = std::move(picture);
+    pictureIsImage_ = false;
+    savedArea_ = QRect();
+    savedPixels_ = QImage();
+}
+
+void ImageSurface::RestoreSavedPicture(const QRect& requested) {
+    const QRect area = requested & savedArea_;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        std::memcpy(image_.scanLine(y) + area.left() * 4,
+                    savedPixels_.constScanLine(y - savedArea_.top()) + (area.left() - savedArea_.left()) * 4,
+                    size_t(area.width()) * 4);
+    }
+}
+
+QImage ImageSurface::TakeSpareImage() {
+    if (spare_.size() == image_.size() && spare_.isDetached()) return std::exchange(spare_, QImage());
+    spare_ = QImage();
+    return QImage(image_.size(), QImage::Format_RGB32);
 }
 
 void ImageSurface::SetBackColor(ColorValue color) {
@@ -55,23 +126,33 @@ void ImageSurface::WriteBitmapBits(int width, int height, const uchar* bits, qin
     const int rows = std::min(qint64(std::min(height, image_.height())),
                               (count + sourceRowBytes - 1) / sourceRowBytes);
     if (columns <= 0 || rows <= 0) return;
-    // When every pixel is about to be replaced, a picture shared with the background
-    // (after MergeImageIntoPicture) need not be copied first: a fresh image will do.
-    if (columns == image_.width() && rows == image_.height() && count >= qint64(rows) * sourceRowBytes &&
-        !image_.isDetached()) {
-        image_ = QImage(image_.size(), QImage::Format_RGB32);
+    const QRect area(0, 0, columns, rows);
+    const bool wholeImage = columns == image_.width() && rows == image_.height() && count >= qint64(rows) * sourceRowBytes;
+    if (wholeImage && pictureIsImage_) {
+        // The image as it was at the merge becomes the picture, and the new pixels go
+        // into another buffer: no copy of the old ones is needed.
+        RestoreSavedPicture(savedArea_);
+        picture_ = image_;
+        pictureIsImage_ = false;
+        savedArea_ = QRect();
+        savedPixels_ = QImage();
+        image_ = TakeSpareImage();
+    } else if (wholeImage && !image_.isDetached()) {
+        image_ = TakeSpareImage();
+    } else {
+        KeepPictureUnder(area);
     }
     for (int y = 0; y < rows; ++y) {
         const qint64 rowStart = y * sourceRowBytes;
         const qint64 bytes = std::min<qint64>(qint64(columns) * 4, count - rowStart);
         std::memcpy(image_.scanLine(y), bits + rowStart, size_t(bytes));
     }
-    const QRect area(0, 0, columns, rows);
     drawn_ |= area;
     ImageChanged(area);
 }
 
 void ImageSurface::FloodFill(int x, int y, ColorValue surface) {
+    KeepPictureUnder(image_.rect());
     const QRect area = FloodFillArea(image_, QPoint(x, y), ToPixel(surface), ToPixel(fillColor_));
     if (area.isEmpty()) return;
     drawn_ |= area;
@@ -83,6 +164,8 @@ void ImageSurface::ResizeBox(QSize size) { ResizeImage(size); }
 void ImageSurface::ResizeImage(QSize size) {
     size = size.expandedTo(QSize(0, 0));
     if (size == image_.size()) return;
+    DetachPicture();
+    spare_ = QImage();
     const QImage old = image_;
     const QRect kept = drawn_ & QRect(QPoint(0, 0), size);
     image_ = QImage(size, QImage::Format_RGB32);
@@ -104,6 +187,12 @@ void ImageSurface::ComposeAll() {
 void ImageSurface::Compose(const QRect& requested) {
     const QRect area = requested & image_.rect();
     if (area.isEmpty()) return;
+    if (pictureIsImage_) {
+        // The picture covers the whole image and the image still shows it outside the
+        // saved area.
+        RestoreSavedPicture(area);
+        return;
+    }
     const QRgb back = ToPixel(backColor_);
     const QRect fromPicture = area & picture_.rect();
     for (int y = area.top(); y <= area.bottom(); ++y) {

@@ -25,14 +25,16 @@ public:
     // The background picture; assigning or removing it redraws the image from it.
     void SetPicture(const QImage& picture);
     void ClearPicture();
-    bool HasPicture() const { return !picture_.isNull(); }
-    const QImage& Picture() const { return picture_; }
-    // Freezes what the image shows now as the background picture.
+    bool HasPicture() const { return pictureIsImage_ || !picture_.isNull(); }
+    const QImage& Picture() const;
+    // Freezes what the image shows now as the background picture. Nothing is copied here:
+    // the image itself serves as the picture until a write would change it, and only the
+    // pixels such writes cover are set aside, so a merge before a full redraw is cheap
+    // even on a huge picture.
     void MergeImageIntoPicture();
 
     // While on, assigning a background picture gives the box the picture's size.
     void SetAutoSize(bool on) { autoSize_ = on; }
-    bool AutoSize() const { return autoSize_; }
 
     ColorValue BackColor() const { return backColor_; }
     // Like assigning a new background colour on the platform, this erases any drawing.
@@ -51,7 +53,6 @@ public:
 
     // The brush of the flood fill: solid, in this colour.
     void SetFillColor(ColorValue color) { fillColor_ = color; }
-    ColorValue FillColor() const { return fillColor_; }
     // Paints the area of the surface colour connected to (x, y) with the fill colour.
     void FloodFill(int x, int y, ColorValue surface);
 
@@ -71,9 +72,24 @@ protected:
 private:
     void Compose(const QRect& area);
     void ComposeAll();
+    // Called before the image changes inside `area` while it stands in for the picture.
+    void KeepPictureUnder(const QRect& area);
+    // Gives the picture pixels of its own again when the image stands in for it.
+    void DetachPicture() const;
+    void RestoreSavedPicture(const QRect& area);
+    // A buffer of the image's size to write a whole new image into.
+    QImage TakeSpareImage();
 
     QImage image_;
-    QImage picture_;
+    mutable QImage picture_;
+    // After a merge the image is the picture, except where it changed since: the
+    // picture's pixels there are kept in savedPixels_, covering savedArea_.
+    mutable bool pictureIsImage_ = false;
+    mutable QRect savedArea_;
+    mutable QImage savedPixels_;
+    // The last picture's buffer, kept for the next whole-image write so that a huge
+    // picture is not allocated (and faulted in page by page) on every redraw.
+    mutable QImage spare_;
     ColorValue backColor_ = 0;
     bool autoSize_ = false;
     ColorValue fillColor_ = 0;
