@@ -5,38 +5,19 @@
 #include "picture/ImageSurface.h"
 
 #include <algorithm>
-#include <mutex>
-#include <vector>
+#include <utility>
 
 namespace {
 
 constexpr std::int32_t kProgressStep = 10;
 constexpr std::int32_t kProgressRows = 10;
 constexpr std::int32_t kProgressGrey = 70;
-// The picture is worked through in this many bands of rows, the strip growing after each.
-constexpr std::int32_t kProgressBands = 16;
+// The strip is printed at most about this many times a render: each print repaints it, and
+// on a wide picture hundreds of prints would cost more than the render.
+constexpr std::int32_t kProgressPrints = 32;
 
-float Larger(float a, float b) { return b > a ? b : a; }
-
-// Runs `work` on every row, in bands, and keeps the greatest value it returns.
-float OverAllRows(std::int32_t width, std::int32_t height, const std::function<float(RowSpan)>& work,
-                  const std::function<void(std::int32_t rowsDone)>& afterBand = {}) {
-    float maximum = 0.0f;
-    const std::int32_t bands = afterBand ? std::min(kProgressBands, std::max(height, 1)) : 1;
-    for (std::int32_t band = 0; band < bands; ++band) {
-        const std::int32_t first = 1 + std::int32_t(std::int64_t(height) * band / bands);
-        const std::int32_t last = std::int32_t(std::int64_t(height) * (band + 1) / bands);
-        std::vector<float> found;
-        std::mutex lock;
-        ForEachRowSpan(width, last - first + 1, [&](RowSpan rows) {
-            const float m = work({rows.yFirst + first - 1, rows.yLast + first - 1});
-            const std::lock_guard<std::mutex> guard(lock);
-            found.push_back(m);
-        });
-        for (const float m : found) maximum = Larger(maximum, m);
-        if (afterBand) afterBand(last);
-    }
-    return maximum;
+bool SameShape(const LightArray& a, const LightArray& b) {
+    return a.UpperX() == b.UpperX() && a.UpperY() == b.UpperY();
 }
 
 }  // namespace
@@ -47,33 +28,49 @@ float RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float inten
     const std::int32_t height = doc.GMPic1.Height();
     if (doc.LightsCount < 0 || std::size_t(doc.LightsCount) >= doc.Lights.size()) throw Failure::SubscriptOutOfRange();
     if (justAddLastPoint && doc.LightsCount < 1) throw Failure::SubscriptOutOfRange();
-    const LightPoint newest = doc.Lights[std::size_t(doc.LightsCount)];
+    const NewLight newest{doc.Lights[std::size_t(doc.LightsCount)], intensity, fogFactor};
     const std::span<const LightPoint> lights(doc.Lights.data() + 1, std::size_t(doc.LightsCount));
+    const std::span<std::uint8_t> pixels = redrawAt255 ? doc.GMPic1.Bytes() : std::span<std::uint8_t>();
+
+    // The undo copy comes free: the sums go into the undo buffer while the light buffer is
+    // read, and the two trade places at the end, so the old values are never copied.
+    const bool trade = justAddLastPoint && undo != nullptr && SameShape(*undo, doc.LightBuffer);
+    if (justAddLastPoint && undo != nullptr && !trade) CopyLights(doc, doc.LightBuffer, *undo);
+    LightArray& target = trade ? *undo : doc.LightBuffer;
+
+    const std::int32_t step = std::max(kProgressStep, width / kProgressPrints / kProgressStep * kProgressStep);
     std::int32_t shown = 0;
     const auto reportProgress = [&](std::int32_t rowsDone) {
-        const std::int32_t columns = std::int32_t(std::int64_t(width) * rowsDone / std::max(height, 1)) / kProgressStep *
-                                     kProgressStep;
+        std::int32_t columns = std::int32_t(std::int64_t(width) * rowsDone / std::max(height, 1));
+        columns = rowsDone == height ? columns / kProgressStep * kProgressStep : columns / step * step;
         if (columns > shown && progress) progress(columns);
         shown = std::max(shown, columns);
     };
-    const float maximum = OverAllRows(
-        width, height,
-        [&](RowSpan rows) {
-            if (justAddLastPoint) {
-                return AddNewestLight(doc.LightBuffer, undo, newest, intensity, fogFactor, width, rows,
-                                      redrawAt255 ? doc.GMPic1.Bytes() : std::span<std::uint8_t>());
-            }
-            const float m = RebuildFromLights(doc.LightBuffer, lights, width, rows);
-            if (redrawAt255) RedrawPixels(doc.LightBuffer, doc.GMPic1.Bytes(), width, 255.0f, rows);
-            return m;
-        },
-        reportProgress);
+    float maximum = 0.0f;
+    try {
+        maximum = OverRowsInParallel(
+            width, height,
+            [&](RowSpan rows) {
+                if (justAddLastPoint) {
+                    return AddNewestLight(doc.LightBuffer, target, newest, width, rows, trackMaximum, pixels);
+                }
+                const float m = RebuildFromLights(doc.LightBuffer, lights, width, rows);
+                if (redrawAt255) RedrawPixels(doc.LightBuffer, pixels, width, 255.0f, rows);
+                return m;
+            },
+            reportProgress);
+    } catch (...) {
+        // A failed render leaves the light buffer as it was, with the undo copy matching it.
+        if (trade) CopyLights(doc, doc.LightBuffer, *undo);
+        throw;
+    }
+    if (trade) std::swap(doc.LightBuffer, *undo);
     return trackMaximum ? maximum : 0.0f;
 }
 
 void RedrawPicture(DrawingDocument& doc, float sMax) {
     const std::int32_t width = doc.GMPic1.Width();
-    OverAllRows(width, doc.GMPic1.Height(), [&](RowSpan rows) {
+    OverRowsInParallel(width, doc.GMPic1.Height(), [&](RowSpan rows) {
         RedrawPixels(doc.LightBuffer, doc.GMPic1.Bytes(), width, sMax, rows);
         return 0.0f;
     });
@@ -81,12 +78,13 @@ void RedrawPicture(DrawingDocument& doc, float sMax) {
 
 float FindMaximumOfPicture(const DrawingDocument& doc) {
     const std::int32_t width = doc.GMPic1.Width();
-    return OverAllRows(width, doc.GMPic1.Height(), [&](RowSpan rows) { return FindMaximumOf(doc.LightBuffer, width, rows); });
+    return OverRowsInParallel(width, doc.GMPic1.Height(),
+                              [&](RowSpan rows) { return FindMaximumOf(doc.LightBuffer, width, rows); });
 }
 
 void CopyLights(const DrawingDocument& doc, const LightArray& from, LightArray& to) {
     const std::int32_t width = doc.GMPic1.Width();
-    OverAllRows(width, doc.GMPic1.Height(), [&](RowSpan rows) {
+    OverRowsInParallel(width, doc.GMPic1.Height(), [&](RowSpan rows) {
         CopyLightBuffer(from, to, width, rows);
         return 0.0f;
     });
@@ -94,7 +92,7 @@ void CopyLights(const DrawingDocument& doc, const LightArray& from, LightArray& 
 
 void LoadLightsFromPicture(DrawingDocument& doc) {
     const std::int32_t width = doc.GMPic1.Width();
-    OverAllRows(width, doc.GMPic1.Height(), [&](RowSpan rows) {
+    OverRowsInParallel(width, doc.GMPic1.Height(), [&](RowSpan rows) {
         LoadLightsFromPixels(doc.LightBuffer, doc.GMPic1.Bytes(), width, rows);
         return 0.0f;
     });

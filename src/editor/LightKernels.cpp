@@ -1,13 +1,15 @@
 #include "editor/LightKernels.h"
 
 #include "common/Failure.h"
+#include "common/WorkerPool.h"
 #include "editor/LightArray.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <exception>
-#include <thread>
+#include <mutex>
 #include <vector>
 
 // The inner loops are written so that the compiler turns them into vector code; on x86-64
@@ -30,6 +32,9 @@ constexpr double kLargestFloat = 0x1.fffffep127;
 constexpr float kRoundingShift = 8388608.0f;
 // Below this many pixels a second thread costs more than it saves.
 constexpr std::int64_t kPixelsPerThread = 65536;
+// Rows are handed out in chunks of about this many pixels: small enough that both cores
+// finish together and the progress strip moves often, large enough to stream.
+constexpr std::int64_t kPixelsPerChunk = 32768;
 
 void RequireArea(const LightArray& buffer, std::int32_t width, RowSpan rows) {
     if (width > buffer.UpperX() || rows.yLast > buffer.UpperY() || (rows.yFirst < 1 && rows.yFirst <= rows.yLast)) {
@@ -46,35 +51,51 @@ Planes RowOf(LightArray& buffer, std::int32_t y) {
 }
 
 // One channel of one row: the gain is intensity * colour (exact in double) times w. A sum
-// too large for a float is held at the largest float and the caller learns of it through
-// `overflow`.
-GLIMMERAGE_KERNEL void AddLightRow(float* __restrict values, const float* __restrict weights, double scale,
-                                   std::int32_t width, int* overflow) {
+// beyond the float range sets `overflow`; the caller then throws.
+GLIMMERAGE_KERNEL void AddLightRow(const float* __restrict from, float* __restrict to, const float* __restrict weights,
+                                   double scale, std::int32_t width, int* overflow) {
     int over = 0;
     for (std::int32_t x = 1; x <= width; ++x) {
-        const double sum = double(values[x]) + scale * double(weights[x]);
-        over |= int(sum >= kFloatOverflow);
-        values[x] = static_cast<float>(sum < kLargestFloat ? sum : kLargestFloat);
+        const double sum = double(from[x]) + scale * double(weights[x]);
+        over |= int(!(std::fabs(sum) < kFloatOverflow));
+        to[x] = static_cast<float>(sum);
     }
     *overflow |= over;
 }
 
-// The weight of a light at every pixel of a row: 1 / (d / fogFactor + 10) as a float.
-GLIMMERAGE_KERNEL void WeightRow(float* __restrict weights, double lightX, double dy2, double fogFactor,
-                                 std::int32_t width) {
+GLIMMERAGE_KERNEL void AddLightRowInPlace(float* __restrict values, const float* __restrict weights, double scale,
+                                          std::int32_t width, int* overflow) {
+    int over = 0;
     for (std::int32_t x = 1; x <= width; ++x) {
+        const double sum = double(values[x]) + scale * double(weights[x]);
+        over |= int(!(std::fabs(sum) < kFloatOverflow));
+        values[x] = static_cast<float>(sum);
+    }
+    *overflow |= over;
+}
+
+// The weight of a light at the columns first..last of a row: 1 / (d / fogFactor + 10) as
+// a float. A fog factor of exactly 1 divides by nothing, which gives the same bits.
+GLIMMERAGE_KERNEL void WeightRange(float* __restrict weights, double lightX, double dy2, double fogFactor,
+                                   std::int32_t first, std::int32_t last) {
+    for (std::int32_t x = first; x <= last; ++x) {
         const double dx = double(x) - lightX;
         const double d = std::sqrt(dx * dx + dy2);
         weights[x] = static_cast<float>(1.0 / (d / fogFactor + 10.0));
     }
 }
 
-// The same weight without fog: 1 / (d + 10).
-GLIMMERAGE_KERNEL void PlainWeightRow(float* __restrict weights, double lightX, double dy2, std::int32_t width) {
-    for (std::int32_t x = 1; x <= width; ++x) {
+GLIMMERAGE_KERNEL void PlainWeightRange(float* __restrict weights, double lightX, double dy2, std::int32_t first,
+                                        std::int32_t last) {
+    for (std::int32_t x = first; x <= last; ++x) {
         const double dx = double(x) - lightX;
         weights[x] = static_cast<float>(1.0 / (std::sqrt(dx * dx + dy2) + 10.0));
     }
+}
+
+// Columns x and twiceX - x lie equally far from the light, so one weight serves both.
+GLIMMERAGE_KERNEL void MirrorRange(float* weights, std::int32_t twiceX, std::int32_t first, std::int32_t last) {
+    for (std::int32_t x = first; x <= last; ++x) weights[x] = weights[twiceX - x];
 }
 
 GLIMMERAGE_KERNEL void AccumulateRow(float* __restrict sums, const float* __restrict weights, double colour,
@@ -82,8 +103,8 @@ GLIMMERAGE_KERNEL void AccumulateRow(float* __restrict sums, const float* __rest
     int over = 0;
     for (std::int32_t x = 1; x <= width; ++x) {
         const double sum = double(sums[x]) + double(weights[x]) * colour;
-        over |= int(sum >= kFloatOverflow);
-        sums[x] = static_cast<float>(sum < kLargestFloat ? sum : kLargestFloat);
+        over |= int(!(std::fabs(sum) < kFloatOverflow));
+        sums[x] = static_cast<float>(sum);
     }
     *overflow |= over;
 }
@@ -103,9 +124,24 @@ GLIMMERAGE_KERNEL float MaximumOfRow(const float* __restrict values, std::int32_
     return m;
 }
 
+// Against the reference 255, v * 255 / 255 gives v back exactly (the product of a float and
+// 255 fits a double), so the level is v itself held at 255. Values are never negative.
+GLIMMERAGE_KERNEL void RedrawRowAt255(const float* __restrict red, const float* __restrict green,
+                                      const float* __restrict blue, std::uint32_t* __restrict out, std::int32_t width) {
+    const auto level = [](float v) {
+        const float shown = v > 255.0f ? 255.0f : v;
+        return std::uint32_t((shown + kRoundingShift) - kRoundingShift);
+    };
+    for (std::int32_t x = 1; x <= width; ++x) {
+        const std::uint32_t kept = out[x - 1] & 0xFF000000u;
+        out[x - 1] = kept | (level(red[x]) << 16) | (level(green[x]) << 8) | level(blue[x]);
+    }
+}
+
 GLIMMERAGE_KERNEL void RedrawRow(const float* __restrict red, const float* __restrict green,
                                  const float* __restrict blue, std::uint32_t* __restrict out, float sMax,
-                                 double reference, std::int32_t width) {
+                                 std::int32_t width) {
+    const double reference = double(sMax);
     const auto level = [&](float v) {
         const float scaled = static_cast<float>(double(v) * 255.0 / reference);
         const float shown = v > sMax ? 255.0f : scaled;
@@ -117,6 +153,51 @@ GLIMMERAGE_KERNEL void RedrawRow(const float* __restrict red, const float* __res
     }
 }
 
+void RedrawOneRow(const float* red, const float* green, const float* blue, std::uint32_t* out, float sMax,
+                  std::int32_t width) {
+    if (sMax == 255.0f) {
+        RedrawRowAt255(red, green, blue, out, width);
+    } else {
+        RedrawRow(red, green, blue, out, sMax, width);
+    }
+}
+
+// The weights of one row. When the light sits on a whole or half column, the columns on
+// its shorter side take their weights from the mirror columns on the longer side, which
+// halves the square roots and divisions.
+void FillWeights(float* weights, double lightX, double dy2, double fogFactor, std::int32_t width) {
+    const auto compute = [&](std::int32_t first, std::int32_t last) {
+        if (first > last) return;
+        if (fogFactor == 1.0) {
+            PlainWeightRange(weights, lightX, dy2, first, last);
+        } else {
+            WeightRange(weights, lightX, dy2, fogFactor, first, last);
+        }
+    };
+    const double twice = 2.0 * lightX;
+    const bool mirrored = twice == std::floor(twice) && lightX > 1.0 && lightX < double(width);
+    if (!mirrored) {
+        compute(1, width);
+        return;
+    }
+    const auto twiceX = std::int32_t(twice);
+    const auto firstRight = std::int32_t(std::ceil(lightX));  // the columns at or right of the light
+    if (width - firstRight + 1 >= firstRight - 1) {
+        compute(firstRight, width);
+        const std::int32_t firstMirrored = std::max(1, twiceX - width);
+        compute(1, firstMirrored - 1);
+        MirrorRange(weights, twiceX, firstMirrored, firstRight - 1);
+    } else {
+        const std::int32_t lastLeft = firstRight - 1;
+        compute(1, lastLeft);
+        // A light on a whole column has no mirror for its own column.
+        const std::int32_t firstMirrored = twiceX - lastLeft;
+        compute(firstRight, firstMirrored - 1);
+        MirrorRange(weights, twiceX, firstMirrored, std::min(width, twiceX - 1));
+        compute(twiceX, width);
+    }
+}
+
 double Distance2(std::int32_t y, float lightY) {
     const double dy = double(y) - double(lightY);
     return dy * dy;
@@ -124,36 +205,38 @@ double Distance2(std::int32_t y, float lightY) {
 
 }  // namespace
 
-float AddNewestLight(LightArray& buffer, LightArray* undo, const LightPoint& light, float intensity,
-                     float fogFactor, std::int32_t width, RowSpan rows, std::span<std::uint8_t> pixels) {
-    RequireArea(buffer, width, rows);
-    if (undo != nullptr) RequireArea(*undo, width, rows);
+float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
+                     RowSpan rows, bool trackMaximum, std::span<std::uint8_t> pixels) {
+    RequireArea(from, width, rows);
+    RequireArea(to, width, rows);
     const bool redraw = !pixels.empty();
     if (redraw && pixels.size() < std::size_t(width) * std::size_t(std::max(rows.yLast, 0)) * 4) {
         throw Failure::SubscriptOutOfRange();
     }
-    if (fogFactor == 0.0f) throw Failure::DivisionByZero();
-    const double scale[kChannels] = {double(intensity) * double(light.Red), double(intensity) * double(light.Green),
-                                     double(intensity) * double(light.Blue)};
-    std::vector<float> weights(std::size_t(width) + 1);
+    if (newLight.fogFactor == 0.0f) throw Failure::DivisionByZero();
+    const LightPoint& light = newLight.light;
+    const double intensity = double(newLight.intensity);
+    const double scale[kChannels] = {intensity * double(light.Red), intensity * double(light.Green),
+                                     intensity * double(light.Blue)};
+    const bool inPlace = &from == &to;
+    std::vector<float> weights(std::size_t(std::max(width, 0)) + 1);
     float maximum = 0.0f;
     int overflow = 0;
     for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
-        if (undo != nullptr) {
-            for (int c = 1; c <= kChannels; ++c) {
-                std::memcpy(undo->Row(c, y).data() + 1, buffer.Row(c, y).data() + 1, std::size_t(width) * sizeof(float));
-            }
-        }
-        WeightRow(weights.data(), double(light.X), Distance2(y, light.Y), double(fogFactor), width);
-        const Planes row = RowOf(buffer, y);
+        FillWeights(weights.data(), double(light.X), Distance2(y, light.Y), double(newLight.fogFactor), width);
+        const Planes row = RowOf(to, y);
         for (int c = 0; c < kChannels; ++c) {
-            AddLightRow(row.channel[c], weights.data(), scale[c], width, &overflow);
-            maximum = MaximumOfRow(row.channel[c], width, maximum);
+            if (inPlace) {
+                AddLightRowInPlace(row.channel[c], weights.data(), scale[c], width, &overflow);
+            } else {
+                AddLightRow(from.Row(c + 1, y).data(), row.channel[c], weights.data(), scale[c], width, &overflow);
+            }
+            if (trackMaximum) maximum = MaximumOfRow(row.channel[c], width, maximum);
         }
         if (overflow != 0) throw Failure::Overflow();
         if (redraw) {
             auto* out = reinterpret_cast<std::uint32_t*>(pixels.data() + std::size_t(y - 1) * std::size_t(width) * 4);
-            RedrawRow(row.channel[0], row.channel[1], row.channel[2], out, 255.0f, 255.0, width);
+            RedrawRowAt255(row.channel[0], row.channel[1], row.channel[2], out, width);
         }
     }
     return maximum;
@@ -161,14 +244,14 @@ float AddNewestLight(LightArray& buffer, LightArray* undo, const LightPoint& lig
 
 float RebuildFromLights(LightArray& buffer, std::span<const LightPoint> lights, std::int32_t width, RowSpan rows) {
     RequireArea(buffer, width, rows);
-    std::vector<float> weights(std::size_t(width) + 1);
+    std::vector<float> weights(std::size_t(std::max(width, 0)) + 1);
     float maximum = 0.0f;
     int overflow = 0;
     for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
         const Planes row = RowOf(buffer, y);
         for (int c = 0; c < kChannels; ++c) std::fill(row.channel[c] + 1, row.channel[c] + width + 1, 0.0f);
         for (const LightPoint& light : lights) {
-            PlainWeightRow(weights.data(), double(light.X), Distance2(y, light.Y), width);
+            FillWeights(weights.data(), double(light.X), Distance2(y, light.Y), 1.0, width);
             const double colour[kChannels] = {double(light.Red), double(light.Green), double(light.Blue)};
             for (int c = 0; c < kChannels; ++c) AccumulateRow(row.channel[c], weights.data(), colour[c], width, &overflow);
         }
@@ -195,7 +278,7 @@ void RedrawPixels(const LightArray& buffer, std::span<std::uint8_t> pixels, std:
     if (!(sMax >= 255.0f)) sMax = 255.0f;
     for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
         auto* out = reinterpret_cast<std::uint32_t*>(pixels.data() + std::size_t(y - 1) * std::size_t(width) * 4);
-        RedrawRow(buffer.Row(1, y).data(), buffer.Row(2, y).data(), buffer.Row(3, y).data(), out, sMax, double(sMax), width);
+        RedrawOneRow(buffer.Row(1, y).data(), buffer.Row(2, y).data(), buffer.Row(3, y).data(), out, sMax, width);
     }
 }
 
@@ -224,31 +307,52 @@ void CopyLightBuffer(const LightArray& from, LightArray& to, std::int32_t width,
     }
 }
 
-void ForEachRowSpan(std::int32_t width, std::int32_t height, const std::function<void(RowSpan)>& work) {
-    if (height < 1) return;
+namespace {
+
+std::atomic<int> rowThreadLimit{0};
+
+}  // namespace
+
+void SetRowThreadLimit(int threads) { rowThreadLimit = std::max(threads, 0); }
+
+float OverRowsInParallel(std::int32_t width, std::int32_t height, const std::function<float(RowSpan)>& work,
+                         const std::function<void(std::int32_t rowsDone)>& progress) {
+    if (height < 1) return 0.0f;
     const std::int64_t pixels = std::int64_t(std::max(width, 0)) * height;
-    const int threads = int(std::clamp<std::int64_t>(pixels / kPixelsPerThread, 1,
-                                                     std::max(1u, std::thread::hardware_concurrency())));
-    if (threads == 1) {
-        work({1, height});
-        return;
-    }
-    // Each thread takes one band of rows; a failure in any band is passed on once all stop.
-    std::vector<std::thread> helpers;
-    std::vector<std::exception_ptr> failures(static_cast<std::size_t>(threads));
-    const auto band = [&](int t) {
-        const std::int32_t first = 1 + std::int32_t(std::int64_t(height) * t / threads);
-        const std::int32_t last = std::int32_t(std::int64_t(height) * (t + 1) / threads);
+    WorkerPool& pool = WorkerPool::Shared();
+    const int limit = rowThreadLimit.load() > 0 ? rowThreadLimit.load() : pool.Threads();
+    const int threads = int(std::clamp<std::int64_t>(pixels / kPixelsPerThread, 1, limit));
+    const std::int32_t chunkRows =
+        threads == 1 && !progress ? height
+                                  : std::clamp<std::int32_t>(std::int32_t(kPixelsPerChunk / std::max(width, 1)), 1, height);
+    const std::int32_t chunks = (height + chunkRows - 1) / chunkRows;
+
+    std::atomic<std::int32_t> next{0};
+    std::atomic<std::int32_t> rowsDone{0};
+    std::atomic<bool> failed{false};
+    std::mutex lock;
+    float maximum = 0.0f;
+    std::exception_ptr failure;
+    pool.Run(threads, [&](int thread) {
+        float found = 0.0f;
         try {
-            work({first, last});
+            for (std::int32_t chunk = next++; chunk < chunks && !failed; chunk = next++) {
+                const std::int32_t first = 1 + chunk * chunkRows;
+                const std::int32_t last = std::min(height, first + chunkRows - 1);
+                const float m = work({first, last});
+                found = m > found ? m : found;
+                const std::int32_t done = rowsDone += last - first + 1;
+                if (thread == 0 && progress) progress(done);
+            }
         } catch (...) {
-            failures[std::size_t(t)] = std::current_exception();
+            const std::lock_guard<std::mutex> guard(lock);
+            if (!failure) failure = std::current_exception();
+            failed = true;
         }
-    };
-    for (int t = 1; t < threads; ++t) helpers.emplace_back(band, t);
-    band(0);
-    for (std::thread& helper : helpers) helper.join();
-    for (const std::exception_ptr& failure : failures) {
-        if (failure) std::rethrow_exception(failure);
-    }
+        const std::lock_guard<std::mutex> guard(lock);
+        maximum = found > maximum ? found : maximum;
+    });
+    if (failure) std::rethrow_exception(failure);
+    if (progress) progress(height);
+    return maximum;
 }

@@ -23,14 +23,22 @@ struct RowSpan {
     std::int32_t yLast;
 };
 
-// Adds the newest light. At distance d (in double, from the whole-number pixel to the
+// Adding the newest light. At distance d (in double, from the whole-number pixel to the
 // light's stored position) a channel of colour C gains intensity * C * w, with the weight
-// w = 1 / (d / fogFactor + 10) rounded to a float, the sum formed in double and stored
-// back as a float. With `undo` the old values are copied there first; with `pixels` each
-// row is also mapped to pixels against the reference 255 while it is at hand, as
-// RedrawPixels would. Returns the greatest stored value (0 when none is above 0).
-float AddNewestLight(LightArray& buffer, LightArray* undo, const LightPoint& light, float intensity,
-                     float fogFactor, std::int32_t width, RowSpan rows, std::span<std::uint8_t> pixels = {});
+// w = 1 / (d / fogFactor + 10) rounded to a float, the sum formed in double and stored as
+// a float.
+struct NewLight {
+    LightPoint light;
+    float intensity;
+    float fogFactor;
+};
+
+// Reads the old values from `from` and writes the sums to `to`, which may be the same
+// buffer. With `pixels` each row is also mapped to pixels against the reference 255 while
+// it is at hand, as RedrawPixels would. Returns the greatest sum when `trackMaximum` is
+// set (0 when none is above 0), else 0.
+float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
+                     RowSpan rows, bool trackMaximum, std::span<std::uint8_t> pixels = {});
 
 // Recomputes the buffer from the lights alone: each channel starts at 0 and every light
 // adds w * C with w = 1 / (d + 10) rounded to a float, light by light in order. Returns the
@@ -54,6 +62,15 @@ void LoadLightsFromPixels(LightArray& buffer, std::span<const std::uint8_t> pixe
 // Copies the picture's part of one buffer into another, bit for bit.
 void CopyLightBuffer(const LightArray& from, LightArray& to, std::int32_t width, RowSpan rows);
 
-// Runs `work` over the rows 1..height, shared out among the processor's cores when the
-// picture is big enough for that to pay.
-void ForEachRowSpan(std::int32_t width, std::int32_t height, const std::function<void(RowSpan)>& work);
+// Runs `work` over the rows 1..height in chunks that every core takes from as it becomes
+// free, once the picture is big enough for a second core to pay. Between its chunks the
+// calling thread reports the number of rows finished so far to `progress`, so the
+// callback may touch what only that thread may touch. Returns the greatest value `work`
+// returned (0 if none was above 0). A failure in any chunk stops the handing out of
+// chunks and is thrown again once every thread has stopped.
+float OverRowsInParallel(std::int32_t width, std::int32_t height, const std::function<float(RowSpan)>& work,
+                         const std::function<void(std::int32_t rowsDone)>& progress = {});
+
+// Caps the number of threads the row work uses (0: one per core). For measuring how the
+// work scales, and for tests that must see one and several threads.
+void SetRowThreadLimit(int threads);

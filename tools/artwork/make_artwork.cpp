@@ -148,7 +148,8 @@ QImage Lit(const QImage& picture, const std::vector<Light>& lights) {
     LoadLightsFromPixels(buffer, pixels.Bytes(), source.width(), rows);
     for (const Light& light : lights) {
         const LightPoint point{light.x, light.y, RedOf(light.color), GreenOf(light.color), BlueOf(light.color)};
-        AddNewestLight(buffer, nullptr, point, light.intensity, (light.fog + 1.0f) / 11.0f, source.width(), rows);
+        AddNewestLight(buffer, buffer, NewLight{point, light.intensity, (light.fog + 1.0f) / 11.0f}, source.width(), rows,
+                       false);
     }
     RedrawPixels(buffer, pixels.Bytes(), source.width(), 255.0f, rows);
     QImage result(source.size(), QImage::Format_RGB32);
