@@ -99,10 +99,17 @@ void LoadLightsFromPicture(DrawingDocument& doc) {
 }
 
 void ShowProgress(DrawingDocument& doc, ImageSurface& canvas, std::int32_t fromColumn, std::int32_t toColumn) {
-    for (std::int32_t column = fromColumn; column <= toColumn; ++column) {
-        for (std::int32_t row = 1; row <= kProgressRows; ++row) {
-            doc.GMPicProgress.SetPixel(float(column), float(row), kProgressGrey, kProgressGrey, kProgressGrey);
+    // The pixels are written straight into the strip's bytes, as SetPixel would write them
+    // one by one: on a wide picture that is tens of thousands of calls per print.
+    GMPicture& strip = doc.GMPicProgress;
+    const std::int32_t first = std::max(fromColumn, 1);
+    const std::int32_t last = std::min(toColumn, strip.Width());
+    const std::span<std::uint8_t> bytes = strip.Bytes();
+    for (std::int32_t row = 1; row <= std::min(kProgressRows, strip.Height()) && first <= last; ++row) {
+        std::uint8_t* pixel = bytes.data() + (std::size_t(row - 1) * std::size_t(strip.Width()) + std::size_t(first - 1)) * 4;
+        for (std::int32_t column = first; column <= last; ++column, pixel += 4) {
+            pixel[0] = pixel[1] = pixel[2] = std::uint8_t(kProgressGrey);
         }
     }
-    doc.GMPicProgress.PrintToPictureBox(canvas, true, false);
+    strip.PrintToPictureBox(canvas, true, false);
 }

@@ -3,6 +3,7 @@
 #include "common/Failure.h"
 #include "common/WorkerPool.h"
 #include "editor/LightArray.h"
+#include "editor/RowKernels.h"
 
 #include <algorithm>
 #include <atomic>
@@ -12,24 +13,9 @@
 #include <mutex>
 #include <vector>
 
-// The inner loops are written so that the compiler turns them into vector code; on x86-64
-// a second copy is built for processors with AVX2 and chosen when the program starts. IEEE
-// arithmetic without fused multiply-add gives the same bits either way.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
-#define GLIMMERAGE_KERNEL __attribute__((target_clones("avx2", "default")))
-#else
-#define GLIMMERAGE_KERNEL
-#endif
-
 namespace {
 
 constexpr int kChannels = 3;
-// From here on a double rounds to an infinite float.
-constexpr double kFloatOverflow = 0x1.ffffffp127;
-constexpr double kLargestFloat = 0x1.fffffep127;
-// Adding and taking away 2^23 rounds a float in 0..2^22 to a whole number, ties to even,
-// without a call into the maths library.
-constexpr float kRoundingShift = 8388608.0f;
 // Below this many pixels a second thread costs more than it saves.
 constexpr std::int64_t kPixelsPerThread = 65536;
 // Rows are handed out in chunks of about this many pixels: small enough that both cores
@@ -50,128 +36,26 @@ Planes RowOf(LightArray& buffer, std::int32_t y) {
     return {{buffer.Row(1, y).data(), buffer.Row(2, y).data(), buffer.Row(3, y).data()}};
 }
 
-// One channel of one row: the gain is intensity * colour (exact in double) times w. A sum
-// beyond the float range sets `overflow`; the caller then throws.
-GLIMMERAGE_KERNEL void AddLightRow(const float* __restrict from, float* __restrict to, const float* __restrict weights,
-                                   double scale, std::int32_t width, int* overflow) {
-    int over = 0;
-    for (std::int32_t x = 1; x <= width; ++x) {
-        const double sum = double(from[x]) + scale * double(weights[x]);
-        over |= int(!(std::fabs(sum) < kFloatOverflow));
-        to[x] = static_cast<float>(sum);
-    }
-    *overflow |= over;
-}
-
-GLIMMERAGE_KERNEL void AddLightRowInPlace(float* __restrict values, const float* __restrict weights, double scale,
-                                          std::int32_t width, int* overflow) {
-    int over = 0;
-    for (std::int32_t x = 1; x <= width; ++x) {
-        const double sum = double(values[x]) + scale * double(weights[x]);
-        over |= int(!(std::fabs(sum) < kFloatOverflow));
-        values[x] = static_cast<float>(sum);
-    }
-    *overflow |= over;
-}
-
-// The weight of a light at the columns first..last of a row: 1 / (d / fogFactor + 10) as
-// a float. A fog factor of exactly 1 divides by nothing, which gives the same bits.
-GLIMMERAGE_KERNEL void WeightRange(float* __restrict weights, double lightX, double dy2, double fogFactor,
-                                   std::int32_t first, std::int32_t last) {
-    for (std::int32_t x = first; x <= last; ++x) {
-        const double dx = double(x) - lightX;
-        const double d = std::sqrt(dx * dx + dy2);
-        weights[x] = static_cast<float>(1.0 / (d / fogFactor + 10.0));
-    }
-}
-
-GLIMMERAGE_KERNEL void PlainWeightRange(float* __restrict weights, double lightX, double dy2, std::int32_t first,
-                                        std::int32_t last) {
-    for (std::int32_t x = first; x <= last; ++x) {
-        const double dx = double(x) - lightX;
-        weights[x] = static_cast<float>(1.0 / (std::sqrt(dx * dx + dy2) + 10.0));
-    }
-}
-
-// Columns x and twiceX - x lie equally far from the light, so one weight serves both.
-GLIMMERAGE_KERNEL void MirrorRange(float* weights, std::int32_t twiceX, std::int32_t first, std::int32_t last) {
-    for (std::int32_t x = first; x <= last; ++x) weights[x] = weights[twiceX - x];
-}
-
-GLIMMERAGE_KERNEL void AccumulateRow(float* __restrict sums, const float* __restrict weights, double colour,
-                                     std::int32_t width, int* overflow) {
-    int over = 0;
-    for (std::int32_t x = 1; x <= width; ++x) {
-        const double sum = double(sums[x]) + double(weights[x]) * colour;
-        over |= int(!(std::fabs(sum) < kFloatOverflow));
-        sums[x] = static_cast<float>(sum);
-    }
-    *overflow |= over;
-}
-
-// The greatest value of a row and m. Eight running maxima side by side let the loop run
-// as vector code; the greatest of a set of numbers does not depend on the order.
-GLIMMERAGE_KERNEL float MaximumOfRow(const float* __restrict values, std::int32_t width, float m) {
-    constexpr int kLanes = 8;
-    float lanes[kLanes];
-    for (float& lane : lanes) lane = m;
-    std::int32_t x = 1;
-    for (; x + kLanes - 1 <= width; x += kLanes) {
-        for (int i = 0; i < kLanes; ++i) lanes[i] = values[x + i] > lanes[i] ? values[x + i] : lanes[i];
-    }
-    for (; x <= width; ++x) m = values[x] > m ? values[x] : m;
-    for (const float lane : lanes) m = lane > m ? lane : m;
-    return m;
-}
-
-// Against the reference 255, v * 255 / 255 gives v back exactly (the product of a float and
-// 255 fits a double), so the level is v itself held at 255. Values are never negative.
-GLIMMERAGE_KERNEL void RedrawRowAt255(const float* __restrict red, const float* __restrict green,
-                                      const float* __restrict blue, std::uint32_t* __restrict out, std::int32_t width) {
-    const auto level = [](float v) {
-        const float shown = v > 255.0f ? 255.0f : v;
-        return std::uint32_t((shown + kRoundingShift) - kRoundingShift);
-    };
-    for (std::int32_t x = 1; x <= width; ++x) {
-        const std::uint32_t kept = out[x - 1] & 0xFF000000u;
-        out[x - 1] = kept | (level(red[x]) << 16) | (level(green[x]) << 8) | level(blue[x]);
-    }
-}
-
-GLIMMERAGE_KERNEL void RedrawRow(const float* __restrict red, const float* __restrict green,
-                                 const float* __restrict blue, std::uint32_t* __restrict out, float sMax,
-                                 std::int32_t width) {
-    const double reference = double(sMax);
-    const auto level = [&](float v) {
-        const float scaled = static_cast<float>(double(v) * 255.0 / reference);
-        const float shown = v > sMax ? 255.0f : scaled;
-        return std::uint32_t((shown + kRoundingShift) - kRoundingShift);
-    };
-    for (std::int32_t x = 1; x <= width; ++x) {
-        const std::uint32_t kept = out[x - 1] & 0xFF000000u;
-        out[x - 1] = kept | (level(red[x]) << 16) | (level(green[x]) << 8) | level(blue[x]);
-    }
-}
-
-void RedrawOneRow(const float* red, const float* green, const float* blue, std::uint32_t* out, float sMax,
-                  std::int32_t width) {
+void RedrawOneRow(const RowKernels& k, const float* red, const float* green, const float* blue, std::uint32_t* out,
+                  float sMax, std::int32_t width) {
     if (sMax == 255.0f) {
-        RedrawRowAt255(red, green, blue, out, width);
+        k.redrawAt255(red, green, blue, out, width);
     } else {
-        RedrawRow(red, green, blue, out, sMax, width);
+        k.redraw(red, green, blue, out, sMax, width);
     }
 }
 
 // The weights of one row. When the light sits on a whole or half column, the columns on
 // its shorter side take their weights from the mirror columns on the longer side, which
 // halves the square roots and divisions.
-void FillWeights(float* weights, double lightX, double dy2, double fogFactor, std::int32_t width) {
+void FillWeights(const RowKernels& k, float* weights, double lightX, double dy2, double fogFactor,
+                 std::int32_t width) {
     const auto compute = [&](std::int32_t first, std::int32_t last) {
         if (first > last) return;
         if (fogFactor == 1.0) {
-            PlainWeightRange(weights, lightX, dy2, first, last);
+            k.plainWeights(weights, lightX, dy2, first, last);
         } else {
-            WeightRange(weights, lightX, dy2, fogFactor, first, last);
+            k.weights(weights, lightX, dy2, fogFactor, first, last);
         }
     };
     const double twice = 2.0 * lightX;
@@ -186,14 +70,14 @@ void FillWeights(float* weights, double lightX, double dy2, double fogFactor, st
         compute(firstRight, width);
         const std::int32_t firstMirrored = std::max(1, twiceX - width);
         compute(1, firstMirrored - 1);
-        MirrorRange(weights, twiceX, firstMirrored, firstRight - 1);
+        k.mirror(weights, twiceX, firstMirrored, firstRight - 1);
     } else {
         const std::int32_t lastLeft = firstRight - 1;
         compute(1, lastLeft);
         // A light on a whole column has no mirror for its own column.
         const std::int32_t firstMirrored = twiceX - lastLeft;
         compute(firstRight, firstMirrored - 1);
-        MirrorRange(weights, twiceX, firstMirrored, std::min(width, twiceX - 1));
+        k.mirror(weights, twiceX, firstMirrored, std::min(width, twiceX - 1));
         compute(twiceX, width);
     }
 }
@@ -219,24 +103,25 @@ float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& new
     const double scale[kChannels] = {intensity * double(light.Red), intensity * double(light.Green),
                                      intensity * double(light.Blue)};
     const bool inPlace = &from == &to;
+    const RowKernels& k = ActiveRowKernels();
     std::vector<float> weights(std::size_t(std::max(width, 0)) + 1);
     float maximum = 0.0f;
     int overflow = 0;
     for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
-        FillWeights(weights.data(), double(light.X), Distance2(y, light.Y), double(newLight.fogFactor), width);
+        FillWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), double(newLight.fogFactor), width);
         const Planes row = RowOf(to, y);
         for (int c = 0; c < kChannels; ++c) {
             if (inPlace) {
-                AddLightRowInPlace(row.channel[c], weights.data(), scale[c], width, &overflow);
+                k.addLightInPlace(row.channel[c], weights.data(), scale[c], width, &overflow);
             } else {
-                AddLightRow(from.Row(c + 1, y).data(), row.channel[c], weights.data(), scale[c], width, &overflow);
+                k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights.data(), scale[c], width, &overflow);
             }
-            if (trackMaximum) maximum = MaximumOfRow(row.channel[c], width, maximum);
+            if (trackMaximum) maximum = k.maximum(row.channel[c], width, maximum);
         }
         if (overflow != 0) throw Failure::Overflow();
         if (redraw) {
             auto* out = reinterpret_cast<std::uint32_t*>(pixels.data() + std::size_t(y - 1) * std::size_t(width) * 4);
-            RedrawRowAt255(row.channel[0], row.channel[1], row.channel[2], out, width);
+            k.redrawAt255(row.channel[0], row.channel[1], row.channel[2], out, width);
         }
     }
     return maximum;
@@ -244,6 +129,7 @@ float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& new
 
 float RebuildFromLights(LightArray& buffer, std::span<const LightPoint> lights, std::int32_t width, RowSpan rows) {
     RequireArea(buffer, width, rows);
+    const RowKernels& k = ActiveRowKernels();
     std::vector<float> weights(std::size_t(std::max(width, 0)) + 1);
     float maximum = 0.0f;
     int overflow = 0;
@@ -251,21 +137,22 @@ float RebuildFromLights(LightArray& buffer, std::span<const LightPoint> lights, 
         const Planes row = RowOf(buffer, y);
         for (int c = 0; c < kChannels; ++c) std::fill(row.channel[c] + 1, row.channel[c] + width + 1, 0.0f);
         for (const LightPoint& light : lights) {
-            FillWeights(weights.data(), double(light.X), Distance2(y, light.Y), 1.0, width);
+            FillWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), 1.0, width);
             const double colour[kChannels] = {double(light.Red), double(light.Green), double(light.Blue)};
-            for (int c = 0; c < kChannels; ++c) AccumulateRow(row.channel[c], weights.data(), colour[c], width, &overflow);
+            for (int c = 0; c < kChannels; ++c) k.accumulate(row.channel[c], weights.data(), colour[c], width, &overflow);
         }
         if (overflow != 0) throw Failure::Overflow();
-        for (int c = 0; c < kChannels; ++c) maximum = MaximumOfRow(row.channel[c], width, maximum);
+        for (int c = 0; c < kChannels; ++c) maximum = k.maximum(row.channel[c], width, maximum);
     }
     return maximum;
 }
 
 float FindMaximumOf(const LightArray& buffer, std::int32_t width, RowSpan rows) {
     RequireArea(buffer, width, rows);
+    const RowKernels& k = ActiveRowKernels();
     float m = 0.0f;
     for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
-        for (int c = 1; c <= kChannels; ++c) m = MaximumOfRow(buffer.Row(c, y).data(), width, m);
+        for (int c = 1; c <= kChannels; ++c) m = k.maximum(buffer.Row(c, y).data(), width, m);
     }
     return m;
 }
@@ -276,9 +163,10 @@ void RedrawPixels(const LightArray& buffer, std::span<std::uint8_t> pixels, std:
     if (width <= 0 || rows.yLast < rows.yFirst) return;
     if (pixels.size() < std::size_t(width) * std::size_t(rows.yLast) * 4) throw Failure::SubscriptOutOfRange();
     if (!(sMax >= 255.0f)) sMax = 255.0f;
+    const RowKernels& k = ActiveRowKernels();
     for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
         auto* out = reinterpret_cast<std::uint32_t*>(pixels.data() + std::size_t(y - 1) * std::size_t(width) * 4);
-        RedrawOneRow(buffer.Row(1, y).data(), buffer.Row(2, y).data(), buffer.Row(3, y).data(), out, sMax, width);
+        RedrawOneRow(k, buffer.Row(1, y).data(), buffer.Row(2, y).data(), buffer.Row(3, y).data(), out, sMax, width);
     }
 }
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+// The innermost loops of the light passes, one row at a time. The same source is built
+// once for every instruction set the program can choose from, and the widest one the
+// processor has is chosen when the program starts. All copies give the same bits: IEEE
+// arithmetic in the same order, without fused multiply-add.
+struct RowKernels {
+    const char* name;
+    // to[x] = from[x] + scale * weights[x] in double, stored as a float; `overflow` is set
+    // when a sum leaves the float range. The second form works on one buffer.
+    void (*addLight)(const float* from, float* to, const float* weights, double scale, std::int32_t width,
+                     int* overflow);
+    void (*addLightInPlace)(float* values, const float* weights, double scale, std::int32_t width, int* overflow);
+    // weights[x] = 1 / (d / fogFactor + 10) as a float for the columns first..last, d being
+    // the distance from column x of a row dy2 (squared) away from the light.
+    void (*weights)(float* weights, double lightX, double dy2, double fogFactor, std::int32_t first,
+                    std::int32_t last);
+    // The same with a fog factor of exactly 1.
+    void (*plainWeights)(float* weights, double lightX, double dy2, std::int32_t first, std::int32_t last);
+    // weights[x] = weights[twiceX - x] for the columns first..last.
+    void (*mirror)(float* weights, std::int32_t twiceX, std::int32_t first, std::int32_t last);
+    // sums[x] += weights[x] * colour in double, stored as a float.
+    void (*accumulate)(float* sums, const float* weights, double colour, std::int32_t width, int* overflow);
+    // The greatest of m and the row's values.
+    float (*maximum)(const float* values, std::int32_t width, float m);
+    // Pixels of one row against the reference 255, and against any other reference.
+    void (*redrawAt255)(const float* red, const float* green, const float* blue, std::uint32_t* out,
+                        std::int32_t width);
+    void (*redraw)(const float* red, const float* green, const float* blue, std::uint32_t* out, float sMax,
+                   std::int32_t width);
+};
+
+// Every set this processor can run, the plainest first.
+std::span<const RowKernels* const> AvailableRowKernels();
+
+// The set in use: the widest available unless another was chosen.
+const RowKernels& ActiveRowKernels();
+void UseRowKernels(const RowKernels& kernels);

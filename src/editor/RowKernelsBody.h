@@ -1,0 +1,130 @@
+// The body of one set of row kernels, included once per instruction set by a file that
+// names the set first (GLIMMERAGE_ROW_KERNELS). Rows are indexed from 1, as the light
+// buffer indexes them.
+//
+// Only plain loops and compiler built-ins appear here: every copy is compiled with
+// different processor options, and an inline function shared with other files could end
+// up, in its widest form, in code that a plainer processor runs.
+
+#include "editor/RowKernels.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// A float whose exponent bits are all set is infinite (or not a number). Adding one to the
+// exponent of such a float, with its sign cleared, carries into the top bit and no other
+// float's does: that mark gathers with a plain OR, which vector code does cheaply.
+inline std::uint32_t NotFiniteMark(float value) {
+    return (__builtin_bit_cast(std::uint32_t, value) & 0x7FFFFFFFu) + 0x00800000u;
+}
+
+constexpr std::uint32_t kNotFinite = 0x80000000u;
+
+// A float in 0..255 to the nearest whole number, ties to even (the processor's rounding).
+inline std::uint32_t Nearest(float value) { return std::uint32_t(__builtin_irintf(value)); }
+
+void AddLight(const float* __restrict from, float* __restrict to, const float* __restrict weights, double scale,
+              std::int32_t width, int* overflow) {
+    std::uint32_t marks = 0;
+    for (std::int32_t x = 1; x <= width; ++x) {
+        const auto sum = static_cast<float>(double(from[x]) + scale * double(weights[x]));
+        marks |= NotFiniteMark(sum);
+        to[x] = sum;
+    }
+    *overflow |= int((marks & kNotFinite) != 0);
+}
+
+void AddLightInPlace(float* __restrict values, const float* __restrict weights, double scale, std::int32_t width,
+                     int* overflow) {
+    std::uint32_t marks = 0;
+    for (std::int32_t x = 1; x <= width; ++x) {
+        const auto sum = static_cast<float>(double(values[x]) + scale * double(weights[x]));
+        marks |= NotFiniteMark(sum);
+        values[x] = sum;
+    }
+    *overflow |= int((marks & kNotFinite) != 0);
+}
+
+void Weights(float* __restrict weights, double lightX, double dy2, double fogFactor, std::int32_t first,
+             std::int32_t last) {
+    for (std::int32_t x = first; x <= last; ++x) {
+        const double dx = double(x) - lightX;
+        const double d = __builtin_sqrt(dx * dx + dy2);
+        weights[x] = static_cast<float>(1.0 / (d / fogFactor + 10.0));
+    }
+}
+
+void PlainWeights(float* __restrict weights, double lightX, double dy2, std::int32_t first, std::int32_t last) {
+    for (std::int32_t x = first; x <= last; ++x) {
+        const double dx = double(x) - lightX;
+        weights[x] = static_cast<float>(1.0 / (__builtin_sqrt(dx * dx + dy2) + 10.0));
+    }
+}
+
+void Mirror(float* weights, std::int32_t twiceX, std::int32_t first, std::int32_t last) {
+    for (std::int32_t x = first; x <= last; ++x) weights[x] = weights[twiceX - x];
+}
+
+void Accumulate(float* __restrict sums, const float* __restrict weights, double colour, std::int32_t width,
+                int* overflow) {
+    std::uint32_t marks = 0;
+    for (std::int32_t x = 1; x <= width; ++x) {
+        const auto sum = static_cast<float>(double(sums[x]) + double(weights[x]) * colour);
+        marks |= NotFiniteMark(sum);
+        sums[x] = sum;
+    }
+    *overflow |= int((marks & kNotFinite) != 0);
+}
+
+// Sixteen running maxima side by side, held in one vector of the compiler's own. The greatest
+// of a set of numbers does not depend on the order it is sought in, but the compiler will
+// not reorder a chain of comparisons by itself.
+typedef float SixteenFloats __attribute__((vector_size(64)));
+
+float Maximum(const float* __restrict values, std::int32_t width, float m) {
+    SixteenFloats lanes;
+    for (int i = 0; i < 16; ++i) lanes[i] = m;
+    std::int32_t x = 1;
+    for (; x + 15 <= width; x += 16) {
+        SixteenFloats next;
+        __builtin_memcpy(&next, values + x, sizeof next);
+        lanes = next > lanes ? next : lanes;
+    }
+    for (; x <= width; ++x) m = values[x] > m ? values[x] : m;
+    for (int i = 0; i < 16; ++i) m = lanes[i] > m ? lanes[i] : m;
+    return m;
+}
+
+// Against the reference 255, v * 255 / 255 gives v back exactly (the product of a float and
+// 255 fits a double), so the level is v itself held at 255. Values are never negative.
+inline std::uint32_t LevelAt255(float v) { return Nearest(v > 255.0f ? 255.0f : v); }
+
+void RedrawAt255(const float* __restrict red, const float* __restrict green, const float* __restrict blue,
+                 std::uint32_t* __restrict out, std::int32_t width) {
+    for (std::int32_t x = 1; x <= width; ++x) {
+        const std::uint32_t kept = out[x - 1] & 0xFF000000u;
+        out[x - 1] = kept | (LevelAt255(red[x]) << 16) | (LevelAt255(green[x]) << 8) | LevelAt255(blue[x]);
+    }
+}
+
+void Redraw(const float* __restrict red, const float* __restrict green, const float* __restrict blue,
+            std::uint32_t* __restrict out, float sMax, std::int32_t width) {
+    const double reference = double(sMax);
+    const auto level = [&](float v) {
+        const auto scaled = static_cast<float>(double(v) * 255.0 / reference);
+        return Nearest(v > sMax ? 255.0f : scaled);
+    };
+    for (std::int32_t x = 1; x <= width; ++x) {
+        const std::uint32_t kept = out[x - 1] & 0xFF000000u;
+        out[x - 1] = kept | (level(red[x]) << 16) | (level(green[x]) << 8) | level(blue[x]);
+    }
+}
+
+}  // namespace
+
+extern const RowKernels GLIMMERAGE_ROW_KERNELS;
+const RowKernels GLIMMERAGE_ROW_KERNELS{GLIMMERAGE_ROW_KERNELS_NAME, AddLight, AddLightInPlace, Weights, PlainWeights,
+                                        Mirror, Accumulate, Maximum, RedrawAt255, Redraw};
