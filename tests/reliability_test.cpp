@@ -1,3 +1,4 @@
+#include "common/PeakMemory.h"
 #include "files/QtPictureFiles.h"
 #include "picture/PictureBox.h"
 #include "support/TestSupport.h"
@@ -25,16 +26,6 @@ QByteArray Md5(const QString& path) {
     QCryptographicHash hash(QCryptographicHash::Md5);
     hash.addData(&file);
     return hash.result();
-}
-
-// The most memory this process has held so far.
-qint64 PeakMemoryKiB() {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return 0;
 }
 
 QImage Filled(QSize size, QColor color) {
@@ -196,7 +187,7 @@ TEST(HugePictures, APictureClaimingAHugeSizeIsRefusedBeforeItIsRead) {
     gif.append('\x3B');
 
     QtPictureFiles files;
-    const qint64 peakBefore = PeakMemoryKiB();
+    const std::int64_t peakBefore = PeakMemoryKiB();
     for (const auto& [name, bytes] : {std::pair{"huge.bmp", bmp}, std::pair{"huge.png", png}, std::pair{"huge.gif", gif}}) {
         QFile file(dir.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -98,6 +98,22 @@ void LoadLightsFromPicture(DrawingDocument& doc) {
     });
 }
 
+void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, bool justAddLastPoint, float intensity,
+                      float fogFactor, bool autoAdjust, LightArray* undo) {
+    doc.GMPicProgress.Cls();
+    canvas.MergeImageIntoPicture();
+    std::int32_t shown = 0;
+    const float maximum = RenderLightBuffer(
+        doc, justAddLastPoint, intensity, fogFactor, autoAdjust, undo,
+        [&](std::int32_t columns) {
+            ShowProgress(doc, canvas, shown + 1, columns);
+            shown = columns;
+        },
+        !autoAdjust);
+    if (autoAdjust) RedrawPicture(doc, maximum);
+    doc.GMPic1.PrintToPictureBox(canvas, false, false);
+}
+
 void ShowProgress(DrawingDocument& doc, ImageSurface& canvas, std::int32_t fromColumn, std::int32_t toColumn) {
     // The pixels are written straight into the strip's bytes, as SetPixel would write them
     // one by one: on a wide picture that is tens of thousands of calls per print.

@@ -35,5 +35,13 @@ void CopyLights(const DrawingDocument& doc, const LightArray& from, LightArray& 
 // Starts the light buffer from the displayed picture's own colours.
 void LoadLightsFromPicture(DrawingDocument& doc);
 
+// A render as the main window runs it: the strip cleared and the canvas's picture frozen, so
+// that the strip is printed over the old picture while the buffer is worked on; then the
+// picture redrawn, against 255 or, with `autoAdjust`, against the greatest value, and
+// printed onto the canvas. Without automatic exposure the reference is known up front and
+// the picture is redrawn row by row in the same pass.
+void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, bool justAddLastPoint, float intensity,
+                      float fogFactor, bool autoAdjust, LightArray* undo);
+
 // Paints the progress strip's columns fromColumn..toColumn grey and prints it over the canvas.
 void ShowProgress(DrawingDocument& doc, ImageSurface& canvas, std::int32_t fromColumn, std::int32_t toColumn);

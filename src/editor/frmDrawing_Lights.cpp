@@ -73,25 +73,9 @@ void frmDrawing::RenderTakingUndo(bool bJustAddLastPoint, bool takeUndo) {
         if (takeUndo) mnuUndo->setEnabled(true);
 
         const BusyScope busy(platform_.Busy());
-        doc_.GMPicProgress.Cls();
-        // The canvas keeps showing the old picture while the strip is printed over it.
-        p->MergeImageIntoPicture();
         const float FogFactor = (doc_.sFog + 1.0f) / 11.0f;
-        std::int32_t shown = 0;
-        // Without automatic exposure the reference is known up front, so the picture is
-        // redrawn row by row in the same pass.
-        const float MaxValue = RenderLightBuffer(
-            doc_, bJustAddLastPoint, doc_.sIntensity, FogFactor, autoAdjust, takeUndo ? &doc_.UndoBuffer : nullptr,
-            [&](std::int32_t columns) {
-                ShowProgress(doc_, *p, shown + 1, columns);
-                shown = columns;
-            },
-            !autoAdjust);
-        if (autoAdjust) {
-            RedrawGMPic1(MaxValue);
-        } else {
-            doc_.GMPic1.PrintToPictureBox(*p, false, false);
-        }
+        RenderOntoCanvas(doc_, *p, bJustAddLastPoint, doc_.sIntensity, FogFactor, autoAdjust,
+                         takeUndo ? &doc_.UndoBuffer : nullptr);
     });
 }
 

@@ -1,0 +1,106 @@
+#include "Scenes.h"
+
+#include "editor/LightEngine.h"
+#include "editor/LightKernels.h"
+#include "picture/PictureBox.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstring>
+
+Scene::Scene(int width, int height) {
+    doc.PictureWidth = width;
+    doc.PictureHeight = height;
+    QImage blank(width, height, QImage::Format_RGB32);
+    blank.fill(Qt::black);
+    canvas.SetAutoSize(true);
+    canvas.SetPicture(blank);
+    canvas.ClearPicture();
+    doc.LightBuffer.Reallocate(width, height);
+    doc.UndoBuffer.Reallocate(width, height);
+    doc.GMPic1.CreateNewPicture(float(width), float(height));
+    doc.GMPic2.CreateNewPicture(float(width), float(height));
+    doc.GMPicProgress.CreateNewPicture(float(width), 10.0f);
+    doc.Lights.push_back(LightPoint{width / 3.0f, height / 2.0f, 255, 200, 120});
+    doc.LightsCount = 1;
+}
+
+void Scene::Click(bool autoExposure) {
+    RenderOntoCanvas(doc, canvas, true, 10.0f, 1.0f, autoExposure, &doc.UndoBuffer);
+}
+
+void Scene::MemoryFloorPass() {
+    std::uint8_t* pixels = doc.GMPic1.Bytes().data();
+    const int width = doc.PictureWidth;
+    OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
+        for (int y = rows.yFirst; y <= rows.yLast; ++y) {
+            for (int c = 1; c <= 3; ++c) {
+                float* row = doc.LightBuffer.Row(c, y).data();
+                float* copy = doc.UndoBuffer.Row(c, y).data();
+                for (int x = 1; x <= width; ++x) {
+                    copy[x] = row[x];
+                    row[x] = row[x] + 1.0f;
+                }
+            }
+            std::memset(pixels + std::size_t(y - 1) * std::size_t(width) * 4, y & 0xFF, std::size_t(width) * 4);
+        }
+        return 0.0f;
+    });
+}
+
+Scene& SceneOf(int width, int height) {
+    static std::unique_ptr<Scene> scene;
+    if (!scene || scene->doc.PictureWidth != width || scene->doc.PictureHeight != height) {
+        scene.reset();
+        scene = std::make_unique<Scene>(width, height);
+    }
+    return *scene;
+}
+
+WindowScene::WindowScene(int width, int height) : window(std::make_unique<frmDrawing>(platform)) {
+    window->Form_Load();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget != window.get() && widget->isVisible()) widget->close();
+    }
+    window->ChangePictureSize(width, height);
+    window->ClearAll();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) qFatal("The window did not come up.");
+}
+
+WindowScene::~WindowScene() {
+    window.reset();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void WindowScene::Click() {
+    auto* canvas = window->findChild<PictureBox*>(QStringLiteral("p"));
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(canvas->width() / 3, canvas->height() / 2));
+    QApplication::processEvents();
+}
+
+namespace {
+
+QTemporaryDir& Folder() {
+    static QTemporaryDir folder;
+    return folder;
+}
+
+}  // namespace
+
+QString TemporaryPath(const QString& name) { return Folder().filePath(name); }
+
+QString BigPicture(const char* format) {
+    const QString path = TemporaryPath(QStringLiteral("big.%1").arg(QLatin1String(format)));
+    if (!QFile::exists(path)) {
+        QImage picture(5000, 5000, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < picture.width(); ++x) row[x] = qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF);
+        }
+        picture.save(path, format, 90);
+    }
+    return path;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "editor/DrawingDocument.h"
+#include "editor/frmDrawing.h"
+#include "picture/ImageSurface.h"
+#include "platform/scripted/ScriptedPlatform.h"
+
+#include <QString>
+
+#include <memory>
+
+// A drawing of a given size with the canvas it is shown on, free of any window: what the
+// timed operations work on.
+struct Scene {
+    Scene(int width, int height);
+    // One click as the main window renders it: the newest light added with the undo copy,
+    // the progress strip over the old picture, the redraw and the copy onto the canvas.
+    void Click(bool autoExposure);
+    // One plain pass over exactly the bytes a click must move, on the same threads in the
+    // same chunks: read the light buffer, write the undo and light buffers and the pixels.
+    void MemoryFloorPass();
+
+    ScriptedMessageBoxes messages;
+    DrawingDocument doc{messages};
+    ImageSurface canvas;
+};
+
+// One big drawing at a time: the old one goes before the next is made.
+Scene& SceneOf(int width, int height);
+
+// The real main window on scripted services, shown offscreen with a drawing of the given
+// size and its About window closed.
+struct WindowScene {
+    WindowScene(int width, int height);
+    ~WindowScene();
+    // A left click on the canvas through Qt's event delivery, until the canvas has painted.
+    void Click();
+
+    ScriptedPlatform platform;
+    std::unique_ptr<frmDrawing> window;
+};
+
+// A 5000 x 5000 picture in the given format, made once in a temporary folder.
+QString BigPicture(const char* format);
+QString TemporaryPath(const QString& name);
