@@ -1,3 +1,4 @@
+#include "editor/LightEngine.h"
 #include "editor/RowKernels.h"
 #include "support/LightReference.h"
 #include "support/TestSupport.h"
@@ -60,10 +61,11 @@ struct Scene : Running {
 void ExpectRandomScenesToAgreeWithTheReference() {
     std::mt19937 random(20261205);
     const auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-    const QSize fixedSizes[] = {{1, 1}, {645, 31}, {700, 500}, {13, 1}, {1, 9}, {37, 480}};
+    // 1500 x 1000 is big enough for its rows to be built aside and streamed to the buffers.
+    const QSize fixedSizes[] = {{1, 1}, {645, 31}, {700, 500}, {13, 1}, {1, 9}, {37, 480}, {1500, 1000}};
     const QString texts[] = {"10", "0", "1000", "12.75", "0.5", "999.99", "3e2", " 42 ", "1", "7."};
     for (int scene = 0; scene < 24; ++scene) {
-        const QSize size = scene < 6 ? fixedSizes[scene] : QSize(pick(1, 260), pick(1, 200));
+        const QSize size = scene < 7 ? fixedSizes[scene] : QSize(pick(1, 260), pick(1, 200));
         SCOPED_TRACE(testing::Message() << "scene " << scene << ", " << size.width() << " x " << size.height());
         Scene t(size.width(), size.height());
         const auto randomPoint = [&] {
@@ -158,4 +160,40 @@ TEST(LightRendering, ASettingThatIsNoNumberStopsTheRenderBeforeItStarts) {
     EXPECT_EQ(t.platform.messages.shown, Boxes{ErrorBox("Type mismatch")});
     EXPECT_EQ(std::tuple(t.Light(10, 10, 1), t.Doc().LightsCount, t.platform.busy.events, t.Shown(9, 9)),
               std::tuple(0.0f, 1, Events{}, 0u));
+}
+
+// The row maxima a click's exposure is worked out from must be the buffer's own after every pass that
+// keeps them, and forgotten by any other write.
+TEST(LightRendering, KnownRowMaximaMatchTheBufferAfterEveryWholePass) {
+    ScriptedMessageBoxes messages;
+    DrawingDocument doc(messages);
+    const int width = 90, height = 70;
+    doc.LightBuffer.Reallocate(width, height);
+    doc.UndoBuffer.Reallocate(width, height);
+    doc.GMPic1.SetPicture(DistinctPicture(width, height));
+    const auto expectKnownAndTrue = [&](const char* after) {
+        SCOPED_TRACE(after);
+        const LightArray& buffer = doc.LightBuffer;
+        const std::span<const float> known = buffer.RowMaxima(width);
+        ASSERT_EQ(known.size(), std::size_t(height) + 1);
+        for (int y = 1; y <= height; ++y) {
+            float m = 0.0f;
+            for (int c = 1; c <= 3; ++c)
+                for (int x = 1; x <= width; ++x) m = std::max(m, buffer.At(x, y, c));
+            ASSERT_EQ(known[std::size_t(y)], m) << "row " << y;
+        }
+    };
+    expectKnownAndTrue("a new buffer");
+    LoadLightsFromPicture(doc);
+    expectKnownAndTrue("loading");
+    doc.Lights.push_back(LightPoint{30, 20, 255, 10, 200});
+    doc.LightsCount = 1;
+    RenderLightBuffer(doc, true, 7.0f, 0.5f, true, &doc.UndoBuffer, {}, RedrawInPass::AtGreatest);
+    expectKnownAndTrue("a click");
+    CopyLights(doc, doc.UndoBuffer, doc.LightBuffer);
+    expectKnownAndTrue("undo");
+    RenderLightBuffer(doc, false, 1.0f, 1.0f, false, nullptr, {});
+    expectKnownAndTrue("a rebuild");
+    doc.LightBuffer.At(5, 5, 2) = 1e6f;
+    EXPECT_TRUE(doc.LightBuffer.RowMaxima(width).empty());
 }

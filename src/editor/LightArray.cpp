@@ -2,14 +2,18 @@
 
 #include "common/Failure.h"
 
+#include <utility>
+
 void LightArray::Reallocate(std::int32_t width, std::int32_t height) {
     if (width < 0 || height < 0) throw Failure::SubscriptOutOfRange();
     values_ = {};
     upperX_ = upperY_ = -1;
+    rowMaximaWidth_ = -1;
     const std::size_t count = (std::size_t(width) + 1) * (std::size_t(height) + 1) * 3;
     values_.assign(count, 0.0f);
     upperX_ = width;
     upperY_ = height;
+    SetRowMaxima(std::vector<float>(std::size_t(height) + 1, 0.0f), width);
 }
 
 std::size_t LightArray::Index(std::int32_t x, std::int32_t y, std::int32_t channel) const {
@@ -22,6 +26,7 @@ std::size_t LightArray::Index(std::int32_t x, std::int32_t y, std::int32_t chann
 }
 
 float& LightArray::At(std::int32_t x, std::int32_t y, std::int32_t channel) {
+    rowMaximaWidth_ = -1;
     return values_[Index(x, y, channel)];
 }
 
@@ -30,9 +35,25 @@ float LightArray::At(std::int32_t x, std::int32_t y, std::int32_t channel) const
 }
 
 std::span<float> LightArray::Row(std::int32_t channel, std::int32_t y) {
+    rowMaximaWidth_ = -1;
     return std::span<float>(values_).subspan(Index(0, y, channel), std::size_t(upperX_) + 1);
 }
 
 std::span<const float> LightArray::Row(std::int32_t channel, std::int32_t y) const {
     return std::span<const float>(values_).subspan(Index(0, y, channel), std::size_t(upperX_) + 1);
+}
+
+std::span<float> LightArray::Values() {
+    rowMaximaWidth_ = -1;
+    return values_;
+}
+
+std::span<const float> LightArray::RowMaxima(std::int32_t width) const {
+    if (width != rowMaximaWidth_ || rowMaxima_.size() != std::size_t(upperY_) + 1) return {};
+    return rowMaxima_;
+}
+
+void LightArray::SetRowMaxima(std::vector<float> maxima, std::int32_t width) {
+    rowMaxima_ = std::move(maxima);
+    rowMaximaWidth_ = width;
 }

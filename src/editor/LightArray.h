@@ -20,10 +20,9 @@ public:
 
     std::int32_t UpperX() const { return upperX_; }
     std::int32_t UpperY() const { return upperY_; }
-    bool IsAllocated() const { return !values_.empty(); }
 
     // Bounds-checked element access; an index outside the bounds throws
-    // "Subscript out of range".
+    // "Subscript out of range". Any access that may write forgets the row maxima.
     float& At(std::int32_t x, std::int32_t y, std::int32_t channel);
     float At(std::int32_t x, std::int32_t y, std::int32_t channel) const;
 
@@ -31,8 +30,14 @@ public:
     std::span<float> Row(std::int32_t channel, std::int32_t y);
     std::span<const float> Row(std::int32_t channel, std::int32_t y) const;
 
-    std::span<float> Values() { return values_; }
+    std::span<float> Values();
     std::span<const float> Values() const { return values_; }
+
+    // The greatest value of each row y (at index y) over the three channels and the
+    // columns 1..width, or 0 when none is above 0: set by the passes that write whole rows,
+    // forgotten by any other write. Empty unless known for exactly this width.
+    std::span<const float> RowMaxima(std::int32_t width) const;
+    void SetRowMaxima(std::vector<float> maxima, std::int32_t width);
 
 private:
     std::size_t Index(std::int32_t x, std::int32_t y, std::int32_t channel) const;
@@ -40,4 +45,6 @@ private:
     std::int32_t upperX_ = -1;
     std::int32_t upperY_ = -1;
     std::vector<float> values_;
+    std::vector<float> rowMaxima_;
+    std::int32_t rowMaximaWidth_ = -1;  // -1: not known
 };

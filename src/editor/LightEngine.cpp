@@ -5,7 +5,9 @@
 #include "picture/ImageSurface.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -22,21 +24,32 @@ bool SameShape(const LightArray& a, const LightArray& b) {
 
 }  // namespace
 
-float RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float intensity, float fogFactor,
-                        bool trackMaximum, LightArray* undo, const ProgressReport& progress, bool redrawAt255) {
+RenderOutcome RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float intensity, float fogFactor,
+                                bool trackMaximum, LightArray* undo, const ProgressReport& progress, RedrawInPass redraw,
+                                std::uint8_t* pictureCopy) {
     const std::int32_t width = doc.GMPic1.Width();
     const std::int32_t height = doc.GMPic1.Height();
     if (doc.LightsCount < 0 || std::size_t(doc.LightsCount) >= doc.Lights.size()) throw Failure::SubscriptOutOfRange();
     if (justAddLastPoint && doc.LightsCount < 1) throw Failure::SubscriptOutOfRange();
     const NewLight newest{doc.Lights[std::size_t(doc.LightsCount)], intensity, fogFactor};
     const std::span<const LightPoint> lights(doc.Lights.data() + 1, std::size_t(doc.LightsCount));
-    const std::span<std::uint8_t> pixels = redrawAt255 ? doc.GMPic1.Bytes() : std::span<std::uint8_t>();
 
     // The undo copy comes free: the sums go into the undo buffer while the light buffer is
     // read, and the two trade places at the end, so the old values are never copied.
     const bool trade = justAddLastPoint && undo != nullptr && SameShape(*undo, doc.LightBuffer);
     if (justAddLastPoint && undo != nullptr && !trade) CopyLights(doc, doc.LightBuffer, *undo);
     LightArray& target = trade ? *undo : doc.LightBuffer;
+
+    // With automatic exposure the reference is the greatest value after the pass; when it
+    // can be worked out first, the picture is redrawn in the same pass.
+    std::optional<float> reference;
+    if (redraw == RedrawInPass::At255) reference = 255.0f;
+    if (redraw == RedrawInPass::AtGreatest && justAddLastPoint) {
+        reference = GreatestAfterNewestLight(doc.LightBuffer, newest, width, height);
+    }
+    const RedrawTarget redrawTarget =
+        reference ? RedrawTarget{doc.GMPic1.Bytes(), pictureCopy, std::max(*reference, 255.0f)} : RedrawTarget{};
+    std::vector<float> rowMaxima(std::size_t(std::max(height, 0)) + 1, 0.0f);
 
     const std::int32_t step = std::max(kProgressStep, width / kProgressPrints / kProgressStep * kProgressStep);
     std::int32_t shown = 0;
@@ -52,11 +65,9 @@ float RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float inten
             width, height,
             [&](RowSpan rows) {
                 if (justAddLastPoint) {
-                    return AddNewestLight(doc.LightBuffer, target, newest, width, rows, trackMaximum, pixels);
+                    return AddNewestLight(doc.LightBuffer, target, newest, width, rows, rowMaxima.data(), redrawTarget);
                 }
-                const float m = RebuildFromLights(doc.LightBuffer, lights, width, rows);
-                if (redrawAt255) RedrawPixels(doc.LightBuffer, pixels, width, 255.0f, rows);
-                return m;
+                return RebuildFromLights(doc.LightBuffer, lights, width, rows, rowMaxima.data(), redrawTarget);
             },
             reportProgress);
     } catch (...) {
@@ -65,13 +76,14 @@ float RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float inten
         throw;
     }
     if (trade) std::swap(doc.LightBuffer, *undo);
-    return trackMaximum ? maximum : 0.0f;
+    doc.LightBuffer.SetRowMaxima(std::move(rowMaxima), width);
+    return {trackMaximum ? maximum : 0.0f, reference.has_value()};
 }
 
-void RedrawPicture(DrawingDocument& doc, float sMax) {
+void RedrawPicture(DrawingDocument& doc, float sMax, std::uint8_t* pictureCopy) {
     const std::int32_t width = doc.GMPic1.Width();
     OverRowsInParallel(width, doc.GMPic1.Height(), [&](RowSpan rows) {
-        RedrawPixels(doc.LightBuffer, doc.GMPic1.Bytes(), width, sMax, rows);
+        RedrawPixels(doc.LightBuffer, RedrawTarget{doc.GMPic1.Bytes(), pictureCopy}, width, sMax, rows);
         return 0.0f;
     });
 }
@@ -88,30 +100,48 @@ void CopyLights(const DrawingDocument& doc, const LightArray& from, LightArray& 
         CopyLightBuffer(from, to, width, rows);
         return 0.0f;
     });
+    // Only the picture's part is copied: the maxima carry over when they cover all of it.
+    const std::span<const float> maxima = from.RowMaxima(width);
+    if (!maxima.empty() && to.UpperY() == from.UpperY()) to.SetRowMaxima({maxima.begin(), maxima.end()}, width);
 }
 
 void LoadLightsFromPicture(DrawingDocument& doc) {
     const std::int32_t width = doc.GMPic1.Width();
-    OverRowsInParallel(width, doc.GMPic1.Height(), [&](RowSpan rows) {
-        LoadLightsFromPixels(doc.LightBuffer, doc.GMPic1.Bytes(), width, rows);
+    const std::int32_t height = doc.GMPic1.Height();
+    std::vector<float> rowMaxima(std::size_t(std::max(height, 0)) + 1, 0.0f);
+    OverRowsInParallel(width, height, [&](RowSpan rows) {
+        LoadLightsFromPixels(doc.LightBuffer, doc.GMPic1.Bytes(), width, rows, rowMaxima.data());
         return 0.0f;
     });
+    if (height == doc.LightBuffer.UpperY()) doc.LightBuffer.SetRowMaxima(std::move(rowMaxima), width);
 }
 
 void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, bool justAddLastPoint, float intensity,
                       float fogFactor, bool autoAdjust, LightArray* undo) {
     doc.GMPicProgress.Cls();
     canvas.MergeImageIntoPicture();
+    // When the canvas has the picture's size, each finished row goes onto the canvas's next
+    // image while it is still in the caches: the same outcome as printing the picture once
+    // it is done, without reading it all back.
+    const GMPicture& picture = doc.GMPic1;
+    const bool direct = canvas.SurfaceSize() == QSize(picture.Width(), picture.Height()) &&
+                        picture.Bytes().size() == std::size_t(picture.Width()) * std::size_t(picture.Height()) * 4 &&
+                        !picture.Bytes().empty();
+    std::uint8_t* const canvasRows = direct ? canvas.NextImageBits() : nullptr;
     std::int32_t shown = 0;
-    const float maximum = RenderLightBuffer(
+    const RenderOutcome outcome = RenderLightBuffer(
         doc, justAddLastPoint, intensity, fogFactor, autoAdjust, undo,
         [&](std::int32_t columns) {
             ShowProgress(doc, canvas, shown + 1, columns);
             shown = columns;
         },
-        !autoAdjust);
-    if (autoAdjust) RedrawPicture(doc, maximum);
-    doc.GMPic1.PrintToPictureBox(canvas, false, false);
+        autoAdjust ? RedrawInPass::AtGreatest : RedrawInPass::At255, canvasRows);
+    if (!outcome.redrawn) RedrawPicture(doc, outcome.maximum, canvasRows);
+    if (direct) {
+        canvas.CommitNextImage();
+    } else {
+        doc.GMPic1.PrintToPictureBox(canvas, false, false);
+    }
 }
 
 void ShowProgress(DrawingDocument& doc, ImageSurface& canvas, std::int32_t fromColumn, std::int32_t toColumn) {

@@ -15,16 +15,30 @@ class ImageSurface;
 // progress strip may show: a multiple of ten that grows to the picture's last full ten.
 using ProgressReport = std::function<void(std::int32_t columns)>;
 
-// Adds the newest light (or rebuilds the buffer from every light) over the whole picture.
-// With `undo` the old values are copied there on the way; with `redrawAt255` the displayed
-// picture is redrawn against the reference 255 in the same pass. Returns the greatest
-// value met when `trackMaximum` is set, else 0.
-float RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float intensity, float fogFactor,
-                        bool trackMaximum, LightArray* undo, const ProgressReport& progress,
-                        bool redrawAt255 = false);
+// Whether a render redraws the displayed picture in its own pass, and against what.
+enum class RedrawInPass {
+    No,
+    At255,
+    // Against the greatest value, when that can be known before the pass (adding a light
+    // to a buffer whose row maxima are known); otherwise not at all.
+    AtGreatest,
+};
 
-// Maps the light buffer to the displayed picture against the reference `sMax`.
-void RedrawPicture(DrawingDocument& doc, float sMax);
+struct RenderOutcome {
+    float maximum;  // the greatest value met, when asked for; else 0
+    bool redrawn;   // the displayed picture was redrawn in the pass
+};
+
+// Adds the newest light (or rebuilds the buffer from every light) over the whole picture.
+// With `undo` the old values are copied there on the way. A redraw in the pass is copied
+// row by row to `pictureCopy` when given (bytes laid out as the picture's).
+RenderOutcome RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float intensity, float fogFactor,
+                                bool trackMaximum, LightArray* undo, const ProgressReport& progress,
+                                RedrawInPass redraw = RedrawInPass::No, std::uint8_t* pictureCopy = nullptr);
+
+// Maps the light buffer to the displayed picture against the reference `sMax`, copying it
+// row by row to `pictureCopy` when given.
+void RedrawPicture(DrawingDocument& doc, float sMax, std::uint8_t* pictureCopy = nullptr);
 
 // The greatest value of the light buffer over the picture.
 float FindMaximumOfPicture(const DrawingDocument& doc);

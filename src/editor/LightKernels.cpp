@@ -10,7 +10,9 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -36,13 +38,44 @@ Planes RowOf(LightArray& buffer, std::int32_t y) {
     return {{buffer.Row(1, y).data(), buffer.Row(2, y).data(), buffer.Row(3, y).data()}};
 }
 
-void RedrawOneRow(const RowKernels& k, const float* red, const float* green, const float* blue, std::uint32_t* out,
-                  float sMax, std::int32_t width) {
+// A buffer beyond this size cannot stay in the caches between two passes anyway, so its rows
+// are built in a small row of their own and written past the caches in one go.
+constexpr std::size_t kStreamedBufferBytes = std::size_t(16) << 20;
+
+bool WorthStreaming(const LightArray& buffer) { return buffer.Values().size() * sizeof(float) > kStreamedBufferBytes; }
+
+// Where one row of the three channels is built before it goes to the buffer.
+class ScratchRow {
+public:
+    explicit ScratchRow(std::int32_t width) : width_(std::size_t(std::max(width, 0)) + 1), values_(width_ * kChannels) {}
+    Planes Channels() { return {{values_.data(), values_.data() + width_, values_.data() + 2 * width_}}; }
+
+private:
+    std::size_t width_;
+    std::vector<float> values_;
+};
+
+void StoreRow(const RowKernels& k, const Planes& built, const Planes& target, std::int32_t width) {
+    for (int c = 0; c < kChannels; ++c) k.streamRow(built.channel[c], target.channel[c], width);
+}
+
+void RequirePixels(const RedrawTarget& redraw, std::int32_t width, RowSpan rows) {
+    if (!redraw.pixels.empty() && redraw.pixels.size() < std::size_t(width) * std::size_t(std::max(rows.yLast, 0)) * 4) {
+        throw Failure::SubscriptOutOfRange();
+    }
+}
+
+// Redraws row y from the three channels and hands the finished row on to the copy.
+void RedrawRow(const RowKernels& k, const float* red, const float* green, const float* blue, const RedrawTarget& redraw,
+               float sMax, std::int32_t width, std::int32_t y) {
+    const std::size_t offset = std::size_t(y - 1) * std::size_t(width) * 4;
+    auto* out = reinterpret_cast<std::uint32_t*>(redraw.pixels.data() + offset);
     if (sMax == 255.0f) {
         k.redrawAt255(red, green, blue, out, width);
     } else {
         k.redraw(red, green, blue, out, sMax, width);
     }
+    if (redraw.copy != nullptr) std::memcpy(redraw.copy + offset, out, std::size_t(width) * 4);
 }
 
 // The weights of one row. When the light sits on a whole or half column, the columns on
@@ -90,51 +123,107 @@ double Distance2(std::int32_t y, float lightY) {
 }  // namespace
 
 float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
-                     RowSpan rows, bool trackMaximum, std::span<std::uint8_t> pixels) {
+                     RowSpan rows, float* rowMaxima, const RedrawTarget& redraw) {
     RequireArea(from, width, rows);
     RequireArea(to, width, rows);
-    const bool redraw = !pixels.empty();
-    if (redraw && pixels.size() < std::size_t(width) * std::size_t(std::max(rows.yLast, 0)) * 4) {
-        throw Failure::SubscriptOutOfRange();
-    }
+    RequirePixels(redraw, width, rows);
     if (newLight.fogFactor == 0.0f) throw Failure::DivisionByZero();
     const LightPoint& light = newLight.light;
     const double intensity = double(newLight.intensity);
     const double scale[kChannels] = {intensity * double(light.Red), intensity * double(light.Green),
                                      intensity * double(light.Blue)};
-    const bool inPlace = &from == &to;
     const RowKernels& k = ActiveRowKernels();
+    // Sums go straight to the buffer, which keeps them in the caches for the redraw (streaming
+    // them past the caches measured slower here); only a buffer that is also the source
+    // needs a row of its own.
+    const bool inPlace = &from == &to;
+    ScratchRow scratch(inPlace ? width : 0);
     std::vector<float> weights(std::size_t(std::max(width, 0)) + 1);
     float maximum = 0.0f;
     int overflow = 0;
     for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
         FillWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), double(newLight.fogFactor), width);
-        const Planes row = RowOf(to, y);
+        const Planes target = RowOf(to, y);
+        const Planes row = inPlace ? scratch.Channels() : target;
+        float rowMaximum = 0.0f;
         for (int c = 0; c < kChannels; ++c) {
-            if (inPlace) {
-                k.addLightInPlace(row.channel[c], weights.data(), scale[c], width, &overflow);
-            } else {
-                k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights.data(), scale[c], width, &overflow);
-            }
-            if (trackMaximum) maximum = k.maximum(row.channel[c], width, maximum);
+            k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights.data(), scale[c], width, &overflow);
+            if (rowMaxima != nullptr) rowMaximum = k.maximum(row.channel[c], width, rowMaximum);
         }
         if (overflow != 0) throw Failure::Overflow();
-        if (redraw) {
-            auto* out = reinterpret_cast<std::uint32_t*>(pixels.data() + std::size_t(y - 1) * std::size_t(width) * 4);
-            k.redrawAt255(row.channel[0], row.channel[1], row.channel[2], out, width);
+        if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
+        maximum = rowMaximum > maximum ? rowMaximum : maximum;
+        if (inPlace) StoreRow(k, row, target, width);
+        if (!redraw.pixels.empty()) {
+            RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, redraw.reference, width, y);
         }
     }
+    k.streamFence();
     return maximum;
 }
 
-float RebuildFromLights(LightArray& buffer, std::span<const LightPoint> lights, std::int32_t width, RowSpan rows) {
-    RequireArea(buffer, width, rows);
+std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewLight& newLight, std::int32_t width,
+                                              std::int32_t height) {
+    RequireArea(from, width, {1, height});
+    const std::span<const float> oldMaxima = from.RowMaxima(width);
+    const LightPoint& light = newLight.light;
+    const double intensity = double(newLight.intensity);
+    const double scale[kChannels] = {intensity * double(light.Red), intensity * double(light.Green),
+                                     intensity * double(light.Blue)};
+    const double largestScale = std::max({scale[0], scale[1], scale[2]});
+    // The bounds below hold for gains that cannot be negative.
+    if (oldMaxima.empty() || width < 1 || height < 1 || !(std::min({scale[0], scale[1], scale[2]}) >= 0.0) ||
+        !(newLight.fogFactor > 0.0f) || !std::isfinite(light.X) || !std::isfinite(light.Y)) {
+        return std::nullopt;
+    }
+    const double fogFactor = double(newLight.fogFactor);
+    const auto weight = [&](std::int32_t x, double dy2) {
+        const double dx = double(x) - double(light.X);
+        return static_cast<float>(1.0 / (std::sqrt(dx * dx + dy2) / fogFactor + 10.0));
+    };
+    // A weight only falls with the distance, so the column nearest the light has a row's
+    // largest; rounding never reverses an order, so no sum of a row can exceed its bound.
+    const double nearLeft = std::clamp(std::floor(double(light.X)), 1.0, double(width));
+    const double nearRight = std::clamp(std::ceil(double(light.X)), 1.0, double(width));
+    std::vector<std::pair<float, std::int32_t>> bounds;
+    bounds.reserve(std::size_t(height));
+    for (std::int32_t y = 1; y <= height; ++y) {
+        const double dy2 = Distance2(y, light.Y);
+        const float nearest = std::max(weight(std::int32_t(nearLeft), dy2), weight(std::int32_t(nearRight), dy2));
+        bounds.emplace_back(static_cast<float>(double(oldMaxima[std::size_t(y)]) + largestScale * double(nearest)), y);
+    }
+    std::sort(bounds.begin(), bounds.end(), std::greater<>());
+    // Rows are worked out, most promising first, until no row left could hold more.
     const RowKernels& k = ActiveRowKernels();
+    ScratchRow scratch(width);
+    const Planes row = scratch.Channels();
+    std::vector<float> weights(std::size_t(width) + 1);
+    float greatest = 0.0f;
+    int overflow = 0;
+    for (const auto& [bound, y] : bounds) {
+        if (greatest >= bound) break;
+        FillWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), fogFactor, width);
+        for (int c = 0; c < kChannels; ++c) {
+            k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights.data(), scale[c], width, &overflow);
+            greatest = k.maximum(row.channel[c], width, greatest);
+        }
+    }
+    return greatest;
+}
+
+float RebuildFromLights(LightArray& buffer, std::span<const LightPoint> lights, std::int32_t width, RowSpan rows,
+                        float* rowMaxima, const RedrawTarget& redraw) {
+    RequireArea(buffer, width, rows);
+    RequirePixels(redraw, width, rows);
+    const RowKernels& k = ActiveRowKernels();
+    const bool streamed = WorthStreaming(buffer);
+    ScratchRow scratch(streamed ? width : 0);
     std::vector<float> weights(std::size_t(std::max(width, 0)) + 1);
     float maximum = 0.0f;
     int overflow = 0;
     for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
-        const Planes row = RowOf(buffer, y);
+        const Planes target = RowOf(buffer, y);
+        const Planes row = streamed ? scratch.Channels() : target;
         for (int c = 0; c < kChannels; ++c) std::fill(row.channel[c] + 1, row.channel[c] + width + 1, 0.0f);
         for (const LightPoint& light : lights) {
             FillWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), 1.0, width);
@@ -142,8 +231,16 @@ float RebuildFromLights(LightArray& buffer, std::span<const LightPoint> lights, 
             for (int c = 0; c < kChannels; ++c) k.accumulate(row.channel[c], weights.data(), colour[c], width, &overflow);
         }
         if (overflow != 0) throw Failure::Overflow();
-        for (int c = 0; c < kChannels; ++c) maximum = k.maximum(row.channel[c], width, maximum);
+        float rowMaximum = 0.0f;
+        for (int c = 0; c < kChannels; ++c) rowMaximum = k.maximum(row.channel[c], width, rowMaximum);
+        if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
+        maximum = rowMaximum > maximum ? rowMaximum : maximum;
+        if (streamed) StoreRow(k, row, target, width);
+        if (!redraw.pixels.empty()) {
+            RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, 255.0f, width, y);
+        }
     }
+    k.streamFence();
     return maximum;
 }
 
@@ -157,31 +254,34 @@ float FindMaximumOf(const LightArray& buffer, std::int32_t width, RowSpan rows) 
     return m;
 }
 
-void RedrawPixels(const LightArray& buffer, std::span<std::uint8_t> pixels, std::int32_t width, float sMax,
-                  RowSpan rows) {
+void RedrawPixels(const LightArray& buffer, const RedrawTarget& redraw, std::int32_t width, float sMax, RowSpan rows) {
     RequireArea(buffer, width, rows);
     if (width <= 0 || rows.yLast < rows.yFirst) return;
-    if (pixels.size() < std::size_t(width) * std::size_t(rows.yLast) * 4) throw Failure::SubscriptOutOfRange();
+    if (redraw.pixels.size() < std::size_t(width) * std::size_t(rows.yLast) * 4) throw Failure::SubscriptOutOfRange();
     if (!(sMax >= 255.0f)) sMax = 255.0f;
     const RowKernels& k = ActiveRowKernels();
     for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
-        auto* out = reinterpret_cast<std::uint32_t*>(pixels.data() + std::size_t(y - 1) * std::size_t(width) * 4);
-        RedrawOneRow(k, buffer.Row(1, y).data(), buffer.Row(2, y).data(), buffer.Row(3, y).data(), out, sMax, width);
+        RedrawRow(k, buffer.Row(1, y).data(), buffer.Row(2, y).data(), buffer.Row(3, y).data(), redraw, sMax, width, y);
     }
 }
 
-void LoadLightsFromPixels(LightArray& buffer, std::span<const std::uint8_t> pixels, std::int32_t width, RowSpan rows) {
+void LoadLightsFromPixels(LightArray& buffer, std::span<const std::uint8_t> pixels, std::int32_t width, RowSpan rows,
+                          float* rowMaxima) {
     RequireArea(buffer, width, rows);
     if (width <= 0 || rows.yLast < rows.yFirst) return;
     if (pixels.size() < std::size_t(width) * std::size_t(rows.yLast) * 4) throw Failure::SubscriptOutOfRange();
     // Pixel bytes run blue, green, red; the buffer's channels run red, green, blue.
     constexpr int kByteOfChannel[kChannels] = {2, 1, 0};
+    const RowKernels& k = ActiveRowKernels();
     for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
         const std::uint8_t* in = pixels.data() + std::size_t(y - 1) * std::size_t(width) * 4;
+        float rowMaximum = 0.0f;
         for (int c = 0; c < kChannels; ++c) {
             float* row = buffer.Row(c + 1, y).data();
             for (std::int32_t x = 1; x <= width; ++x) row[x] = float(in[std::size_t(x - 1) * 4 + std::size_t(kByteOfChannel[c])]);
+            rowMaximum = k.maximum(row, width, rowMaximum);
         }
+        if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
     }
 }
 

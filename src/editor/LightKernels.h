@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 
 class LightArray;
@@ -23,6 +24,15 @@ struct RowSpan {
     std::int32_t yLast;
 };
 
+// Where a pass redraws its rows: the displayed picture's bytes (blue, green, red, fourth
+// byte untouched; 4 bytes a pixel, rows top-down) and, when `copy` is set, a second picture
+// of the same layout that receives each finished row while it is still in the caches.
+struct RedrawTarget {
+    std::span<std::uint8_t> pixels;
+    std::uint8_t* copy = nullptr;
+    float reference = 255.0f;  // the value shown at full brightness; not below 255
+};
+
 // Adding the newest light. At distance d (in double, from the whole-number pixel to the
 // light's stored position) a channel of colour C gains intensity * C * w, with the weight
 // w = 1 / (d / fogFactor + 10) rounded to a float, the sum formed in double and stored as
@@ -34,30 +44,39 @@ struct NewLight {
 };
 
 // Reads the old values from `from` and writes the sums to `to`, which may be the same
-// buffer. With `pixels` each row is also mapped to pixels against the reference 255 while
-// it is at hand, as RedrawPixels would. Returns the greatest sum when `trackMaximum` is
-// set (0 when none is above 0), else 0.
+// buffer. With a redraw target each row is also mapped to pixels against the target's
+// reference while it is at hand, as RedrawPixels would. With `rowMaxima` the greatest sum
+// of each row y goes to rowMaxima[y]. Returns the greatest sum (0 when none is above 0),
+// or 0 without `rowMaxima`.
 float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
-                     RowSpan rows, bool trackMaximum, std::span<std::uint8_t> pixels = {});
+                     RowSpan rows, float* rowMaxima, const RedrawTarget& redraw = {});
+
+// The greatest sum AddNewestLight will find over the rows 1..height, worked out before the
+// pass from the old rows' maxima: each row's sums are bounded by its old maximum plus the
+// largest gain at its column nearest the light, and only rows whose bound beats the best
+// sum found so far are worked out. Nothing when the old maxima are not known or a gain
+// could be negative.
+std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewLight& newLight, std::int32_t width,
+                                              std::int32_t height);
 
 // Recomputes the buffer from the lights alone: each channel starts at 0 and every light
-// adds w * C with w = 1 / (d + 10) rounded to a float, light by light in order. Returns the
-// greatest value.
-float RebuildFromLights(LightArray& buffer, std::span<const LightPoint> lights, std::int32_t width, RowSpan rows);
+// adds w * C with w = 1 / (d + 10) rounded to a float, light by light in order. Row maxima
+// and redrawing as with AddNewestLight. Returns the greatest value.
+float RebuildFromLights(LightArray& buffer, std::span<const LightPoint> lights, std::int32_t width, RowSpan rows,
+                        float* rowMaxima = nullptr, const RedrawTarget& redraw = {});
 
 // The greatest value of the three channels over the rows; 0 when none is above 0.
 float FindMaximumOf(const LightArray& buffer, std::int32_t width, RowSpan rows);
 
-// Maps the buffer to pixels (blue, green, red, fourth byte untouched; 4 bytes a pixel,
-// rows top-down) against the reference `sMax` (raised to 255 when lower or not a number):
-// a value above the reference shows 255, any other v shows v * 255 / sMax computed in
-// double and rounded to a float, then to a whole number with ties to even.
-void RedrawPixels(const LightArray& buffer, std::span<std::uint8_t> pixels, std::int32_t width, float sMax,
-                  RowSpan rows);
+// Maps the buffer to pixels against the reference `sMax` (raised to 255 when lower or not a
+// number): a value above the reference shows 255, any other v shows v * 255 / sMax
+// computed in double and rounded to a float, then to a whole number with ties to even.
+void RedrawPixels(const LightArray& buffer, const RedrawTarget& redraw, std::int32_t width, float sMax, RowSpan rows);
 
 // Starts the buffer from a picture: each channel takes the pixel's own value, 0 to 255.
+// Row maxima as with AddNewestLight.
 void LoadLightsFromPixels(LightArray& buffer, std::span<const std::uint8_t> pixels, std::int32_t width,
-                          RowSpan rows);
+                          RowSpan rows, float* rowMaxima = nullptr);
 
 // Copies the picture's part of one buffer into another, bit for bit.
 void CopyLightBuffer(const LightArray& from, LightArray& to, std::int32_t width, RowSpan rows);

@@ -10,10 +10,15 @@
 struct RowKernels {
     const char* name;
     // to[x] = from[x] + scale * weights[x] in double, stored as a float; `overflow` is set
-    // when a sum leaves the float range. The second form works on one buffer.
+    // when a sum leaves the float range.
     void (*addLight)(const float* from, float* to, const float* weights, double scale, std::int32_t width,
                      int* overflow);
-    void (*addLightInPlace)(float* values, const float* weights, double scale, std::int32_t width, int* overflow);
+    // to[x] = from[x] for the columns 1..width, written past the caches where the processor
+    // can: for a buffer far larger than the caches that is not read again soon, this saves
+    // reading every line in before it is overwritten.
+    void (*streamRow)(const float* from, float* to, std::int32_t width);
+    // Makes the rows streamed so far visible to every thread.
+    void (*streamFence)();
     // weights[x] = 1 / (d / fogFactor + 10) as a float for the columns first..last, d being
     // the distance from column x of a row dy2 (squared) away from the light.
     void (*weights)(float* weights, double lightX, double dy2, double fogFactor, std::int32_t first,

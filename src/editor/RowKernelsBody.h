@@ -12,6 +12,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 // A float whose exponent bits are all set is infinite (or not a number). Adding one to the
@@ -37,15 +41,32 @@ void AddLight(const float* __restrict from, float* __restrict to, const float* _
     *overflow |= int((marks & kNotFinite) != 0);
 }
 
-void AddLightInPlace(float* __restrict values, const float* __restrict weights, double scale, std::int32_t width,
-                     int* overflow) {
-    std::uint32_t marks = 0;
-    for (std::int32_t x = 1; x <= width; ++x) {
-        const auto sum = static_cast<float>(double(values[x]) + scale * double(weights[x]));
-        marks |= NotFiniteMark(sum);
-        values[x] = sum;
-    }
-    *overflow |= int((marks & kNotFinite) != 0);
+void StreamRow(const float* __restrict from, float* __restrict to, std::int32_t width) {
+    std::int32_t x = 1;
+#if defined(__AVX512F__) || defined(__AVX__) || defined(__SSE2__)
+#if defined(__AVX512F__)
+    constexpr std::int32_t kFloats = 16;
+    const auto stream = [](float* at, const float* value) { _mm512_stream_ps(at, _mm512_loadu_ps(value)); };
+#elif defined(__AVX__)
+    constexpr std::int32_t kFloats = 8;
+    const auto stream = [](float* at, const float* value) { _mm256_stream_ps(at, _mm256_loadu_ps(value)); };
+#else
+    constexpr std::int32_t kFloats = 4;
+    const auto stream = [](float* at, const float* value) { _mm_stream_ps(at, _mm_loadu_ps(value)); };
+#endif
+    // Streaming stores need whole aligned vectors; the row's ends are written plainly.
+    for (; x <= width && reinterpret_cast<std::uintptr_t>(to + x) % (kFloats * sizeof(float)) != 0; ++x) to[x] = from[x];
+    for (; x + kFloats - 1 <= width; x += kFloats) stream(to + x, from + x);
+#endif
+    for (; x <= width; ++x) to[x] = from[x];
+}
+
+// Streamed rows become visible to other threads only after this; once a batch of rows is
+// enough, as each call waits for every streamed store still on its way.
+void StreamFence() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
 }
 
 void Weights(float* __restrict weights, double lightX, double dy2, double fogFactor, std::int32_t first,
@@ -126,5 +147,5 @@ void Redraw(const float* __restrict red, const float* __restrict green, const fl
 }  // namespace
 
 extern const RowKernels GLIMMERAGE_ROW_KERNELS;
-const RowKernels GLIMMERAGE_ROW_KERNELS{GLIMMERAGE_ROW_KERNELS_NAME, AddLight, AddLightInPlace, Weights, PlainWeights,
-                                        Mirror, Accumulate, Maximum, RedrawAt255, Redraw};
+const RowKernels GLIMMERAGE_ROW_KERNELS{GLIMMERAGE_ROW_KERNELS_NAME, AddLight, StreamRow, StreamFence, Weights,
+                                        PlainWeights, Mirror, Accumulate, Maximum, RedrawAt255, Redraw};

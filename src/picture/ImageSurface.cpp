@@ -86,6 +86,14 @@ void ImageSurface::DetachPicture() const {
     savedPixels_ = QImage();
 }
 
+void ImageSurface::HandImageToPicture() {
+    RestoreSavedPicture(savedArea_);
+    picture_ = image_;
+    pictureIsImage_ = false;
+    savedArea_ = QRect();
+    savedPixels_ = QImage();
+}
+
 void ImageSurface::RestoreSavedPicture(const QRect& requested) {
     const QRect area = requested & savedArea_;
     for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -129,13 +137,7 @@ void ImageSurface::WriteBitmapBits(int width, int height, const uchar* bits, qin
     const QRect area(0, 0, columns, rows);
     const bool wholeImage = columns == image_.width() && rows == image_.height() && count >= qint64(rows) * sourceRowBytes;
     if (wholeImage && pictureIsImage_) {
-        // The image as it was at the merge becomes the picture, and the new pixels go
-        // into another buffer: no copy of the old ones is needed.
-        RestoreSavedPicture(savedArea_);
-        picture_ = image_;
-        pictureIsImage_ = false;
-        savedArea_ = QRect();
-        savedPixels_ = QImage();
+        HandImageToPicture();
         image_ = TakeSpareImage();
     } else if (wholeImage && !image_.isDetached()) {
         image_ = TakeSpareImage();
@@ -149,6 +151,23 @@ void ImageSurface::WriteBitmapBits(int width, int height, const uchar* bits, qin
     }
     drawn_ |= area;
     ImageChanged(area);
+}
+
+uchar* ImageSurface::NextImageBits() {
+    if (next_.size() != image_.size() || !next_.isDetached()) next_ = TakeSpareImage();
+    return next_.bits();
+}
+
+void ImageSurface::CommitNextImage() {
+    if (next_.size() != image_.size()) return;
+    if (pictureIsImage_) {
+        HandImageToPicture();
+    } else if (image_.isDetached()) {
+        spare_ = image_;
+    }
+    image_ = std::exchange(next_, QImage());
+    drawn_ = image_.rect();
+    ImageChanged(image_.rect());
 }
 
 void ImageSurface::FloodFill(int x, int y, ColorValue surface) {
@@ -166,6 +185,7 @@ void ImageSurface::ResizeImage(QSize size) {
     if (size == image_.size()) return;
     DetachPicture();
     spare_ = QImage();
+    next_ = QImage();
     const QImage old = image_;
     const QRect kept = drawn_ & QRect(QPoint(0, 0), size);
     image_ = QImage(size, QImage::Format_RGB32);

@@ -51,6 +51,13 @@ public:
     // outside the box is not kept; the box keeps its size.
     void WriteBitmapBits(int width, int height, const uchar* bits, qint64 count);
 
+    // For a whole new image that is written elsewhere, row by row and perhaps on several
+    // threads: NextImageBits gives a buffer laid out like the image (4 bytes a pixel, no
+    // padding), which the image keeps showing until CommitNextImage. The outcome is that
+    // of a clear followed by writing the whole image, without copying it once more.
+    uchar* NextImageBits();
+    void CommitNextImage();
+
     // The brush of the flood fill: solid, in this colour.
     void SetFillColor(ColorValue color) { fillColor_ = color; }
     // Paints the area of the surface colour connected to (x, y) with the fill colour.
@@ -77,6 +84,9 @@ private:
     // Gives the picture pixels of its own again when the image stands in for it.
     void DetachPicture() const;
     void RestoreSavedPicture(const QRect& area);
+    // Before the whole image is replaced, the image as it was at the merge becomes the
+    // picture: its own buffer with the set-aside pixels put back, so nothing is copied.
+    void HandImageToPicture();
     // A buffer of the image's size to write a whole new image into.
     QImage TakeSpareImage();
 
@@ -90,6 +100,7 @@ private:
     // The last picture's buffer, kept for the next whole-image write so that a huge
     // picture is not allocated (and faulted in page by page) on every redraw.
     mutable QImage spare_;
+    QImage next_;
     ColorValue backColor_ = 0;
     bool autoSize_ = false;
     ColorValue fillColor_ = 0;

@@ -149,9 +149,9 @@ QImage Lit(const QImage& picture, const std::vector<Light>& lights) {
     for (const Light& light : lights) {
         const LightPoint point{light.x, light.y, RedOf(light.color), GreenOf(light.color), BlueOf(light.color)};
         AddNewestLight(buffer, buffer, NewLight{point, light.intensity, (light.fog + 1.0f) / 11.0f}, source.width(), rows,
-                       false);
+                       nullptr);
     }
-    RedrawPixels(buffer, pixels.Bytes(), source.width(), 255.0f, rows);
+    RedrawPixels(buffer, RedrawTarget{pixels.Bytes()}, source.width(), 255.0f, rows);
     QImage result(source.size(), QImage::Format_RGB32);
     std::memcpy(result.bits(), pixels.Bytes().data(), pixels.Bytes().size());
     return result;
