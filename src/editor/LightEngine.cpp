@@ -51,23 +51,33 @@ RenderOutcome RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, flo
         reference ? RedrawTarget{doc.GMPic1.Bytes(), pictureCopy, std::max(*reference, 255.0f)} : RedrawTarget{};
     std::vector<float> rowMaxima(std::size_t(std::max(height, 0)) + 1, 0.0f);
 
-    const std::int32_t step = std::max(kProgressStep, width / kProgressPrints / kProgressStep * kProgressStep);
+    // A light on a whole or half row shares its weights between the rows on either side, so
+    // the pass goes through the rows in those pairs when it can.
+    const RowPairs pairs = justAddLastPoint ? PairRowsAround(newest.light.Y, height) : RowPairs{};
+    const std::int32_t steps = pairs.count > 0 ? pairs.count : height;
+    const std::int32_t rowsPerStep = pairs.count > 0 ? 2 : 1;
+
+    const std::int32_t columnStep = std::max(kProgressStep, width / kProgressPrints / kProgressStep * kProgressStep);
     std::int32_t shown = 0;
-    const auto reportProgress = [&](std::int32_t rowsDone) {
-        std::int32_t columns = std::int32_t(std::int64_t(width) * rowsDone / std::max(height, 1));
-        columns = rowsDone == height ? columns / kProgressStep * kProgressStep : columns / step * step;
+    const auto reportProgress = [&](std::int32_t stepsDone) {
+        std::int32_t columns = std::int32_t(std::int64_t(width) * stepsDone / std::max(steps, 1));
+        columns = stepsDone == steps ? columns / kProgressStep * kProgressStep : columns / columnStep * columnStep;
         if (columns > shown && progress) progress(columns);
         shown = std::max(shown, columns);
     };
     float maximum = 0.0f;
     try {
         maximum = OverRowsInParallel(
-            width, height,
-            [&](RowSpan rows) {
-                if (justAddLastPoint) {
-                    return AddNewestLight(doc.LightBuffer, target, newest, width, rows, rowMaxima.data(), redrawTarget);
+            width * rowsPerStep, steps,
+            [&](RowSpan span) {
+                if (pairs.count > 0) {
+                    return AddNewestLightInPairs(doc.LightBuffer, target, newest, width, height, pairs, span,
+                                                 rowMaxima.data(), redrawTarget);
                 }
-                return RebuildFromLights(doc.LightBuffer, lights, width, rows, rowMaxima.data(), redrawTarget);
+                if (justAddLastPoint) {
+                    return AddNewestLight(doc.LightBuffer, target, newest, width, span, rowMaxima.data(), redrawTarget);
+                }
+                return RebuildFromLights(doc.LightBuffer, lights, width, span, rowMaxima.data(), redrawTarget);
             },
             reportProgress);
     } catch (...) {

@@ -6,6 +6,7 @@
 #include "editor/RowKernels.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -122,11 +123,13 @@ double Distance2(std::int32_t y, float lightY) {
 
 }  // namespace
 
-float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
-                     RowSpan rows, float* rowMaxima, const RedrawTarget& redraw) {
-    RequireArea(from, width, rows);
-    RequireArea(to, width, rows);
-    RequirePixels(redraw, width, rows);
+namespace {
+
+// Adds the newest light to the rows of the steps in `steps`: rowsOf(step) names the one or
+// two rows (0 for none) that share that step's weights.
+template <typename RowsOf>
+float AddNewestLightTo(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
+                       RowSpan steps, float* rowMaxima, const RedrawTarget& redraw, RowsOf rowsOf) {
     if (newLight.fogFactor == 0.0f) throw Failure::DivisionByZero();
     const LightPoint& light = newLight.light;
     const double intensity = double(newLight.intensity);
@@ -141,25 +144,65 @@ float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& new
     std::vector<float> weights(std::size_t(std::max(width, 0)) + 1);
     float maximum = 0.0f;
     int overflow = 0;
-    for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
-        FillWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), double(newLight.fogFactor), width);
-        const Planes target = RowOf(to, y);
-        const Planes row = inPlace ? scratch.Channels() : target;
-        float rowMaximum = 0.0f;
-        for (int c = 0; c < kChannels; ++c) {
-            k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights.data(), scale[c], width, &overflow);
-            if (rowMaxima != nullptr) rowMaximum = k.maximum(row.channel[c], width, rowMaximum);
-        }
-        if (overflow != 0) throw Failure::Overflow();
-        if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
-        maximum = rowMaximum > maximum ? rowMaximum : maximum;
-        if (inPlace) StoreRow(k, row, target, width);
-        if (!redraw.pixels.empty()) {
-            RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, redraw.reference, width, y);
+    for (std::int32_t step = steps.yFirst; step <= steps.yLast; ++step) {
+        const std::array<std::int32_t, 2> rows = rowsOf(step);
+        FillWeights(k, weights.data(), double(light.X), Distance2(rows[0], light.Y), double(newLight.fogFactor), width);
+        for (const std::int32_t y : rows) {
+            if (y == 0) continue;
+            const Planes target = RowOf(to, y);
+            const Planes row = inPlace ? scratch.Channels() : target;
+            float rowMaximum = 0.0f;
+            for (int c = 0; c < kChannels; ++c) {
+                k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights.data(), scale[c], width, &overflow);
+                if (rowMaxima != nullptr) rowMaximum = k.maximum(row.channel[c], width, rowMaximum);
+            }
+            if (overflow != 0) throw Failure::Overflow();
+            if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
+            maximum = rowMaximum > maximum ? rowMaximum : maximum;
+            if (inPlace) StoreRow(k, row, target, width);
+            if (!redraw.pixels.empty()) {
+                RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, redraw.reference, width, y);
+            }
         }
     }
-    k.streamFence();
     return maximum;
+}
+
+}  // namespace
+
+float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
+                     RowSpan rows, float* rowMaxima, const RedrawTarget& redraw) {
+    RequireArea(from, width, rows);
+    RequireArea(to, width, rows);
+    RequirePixels(redraw, width, rows);
+    return AddNewestLightTo(from, to, newLight, width, rows, rowMaxima, redraw,
+                            [](std::int32_t y) { return std::array<std::int32_t, 2>{y, 0}; });
+}
+
+RowPairs PairRowsAround(float lightY, std::int32_t height) {
+    const double twice = 2.0 * double(lightY);
+    if (!(twice == std::floor(twice)) || !(lightY >= 1.0f) || !(lightY <= float(height))) return {};
+    const auto low = std::int32_t(std::floor(lightY));
+    const auto high = std::int32_t(std::ceil(lightY));
+    return {low, high, std::max(low - 1, height - high) + 1};
+}
+
+float AddNewestLightInPairs(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
+                            std::int32_t height, const RowPairs& pairs, RowSpan pairNumbers, float* rowMaxima,
+                            const RedrawTarget& redraw) {
+    if (pairs.count < 1 || pairNumbers.yFirst < 1 || pairNumbers.yLast > pairs.count) throw Failure::SubscriptOutOfRange();
+    // Rows Low - d and High + d lie equally far from the light; 0 marks one outside the picture.
+    const auto rowsOf = [&](std::int32_t pair) {
+        const std::int32_t d = pair - 1;
+        const std::int32_t below = pairs.low - d >= 1 ? pairs.low - d : 0;
+        const std::int32_t above = pairs.high + d <= height && pairs.high + d != below ? pairs.high + d : 0;
+        return below != 0 ? std::array<std::int32_t, 2>{below, above} : std::array<std::int32_t, 2>{above, 0};
+    };
+    const RowSpan touched{1, height};
+    RequireArea(from, width, touched);
+    RequireArea(to, width, touched);
+    RequirePixels(redraw, width, touched);
+    return AddNewestLightTo(from, to, newLight, width, pairNumbers, rowMaxima, redraw, rowsOf);
 }
 
 std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewLight& newLight, std::int32_t width,

@@ -51,6 +51,23 @@ struct NewLight {
 float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
                      RowSpan rows, float* rowMaxima, const RedrawTarget& redraw = {});
 
+// A light on a whole or half row Y gives the rows y and 2Y - y the same weights. Pair d
+// (counted from 1) holds the rows low - (d - 1) and high + (d - 1) that lie in the picture,
+// low and high being Y rounded down and up; `count` pairs cover every row. A count of 0
+// means the rows do not pair up (the light is off the picture or between half rows).
+struct RowPairs {
+    std::int32_t low = 0;
+    std::int32_t high = 0;
+    std::int32_t count = 0;
+};
+RowPairs PairRowsAround(float lightY, std::int32_t height);
+
+// AddNewestLight over the pairs numbered pairNumbers.yFirst..yLast, each pair's weights
+// worked out once for both rows.
+float AddNewestLightInPairs(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
+                            std::int32_t height, const RowPairs& pairs, RowSpan pairNumbers, float* rowMaxima,
+                            const RedrawTarget& redraw = {});
+
 // The greatest sum AddNewestLight will find over the rows 1..height, worked out before the
 // pass from the old rows' maxima: each row's sums are bounded by its old maximum plus the
 // largest gain at its column nearest the light, and only rows whose bound beats the best

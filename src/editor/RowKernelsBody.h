@@ -100,22 +100,29 @@ void Accumulate(float* __restrict sums, const float* __restrict weights, double 
     *overflow |= int((marks & kNotFinite) != 0);
 }
 
-// Sixteen running maxima side by side, held in one vector of the compiler's own. The greatest
-// of a set of numbers does not depend on the order it is sought in, but the compiler will
-// not reorder a chain of comparisons by itself.
-typedef float SixteenFloats __attribute__((vector_size(64)));
+// Running maxima side by side, one full vector of the processor's, held in a vector type of
+// the compiler's own. The greatest of a set of numbers does not depend on the order it is
+// sought in, but the compiler will not reorder a chain of comparisons by itself.
+#if defined(__AVX512F__)
+constexpr int kMaximumLanes = 16;
+#elif defined(__AVX__)
+constexpr int kMaximumLanes = 8;
+#else
+constexpr int kMaximumLanes = 4;
+#endif
+typedef float MaximumLanes __attribute__((vector_size(kMaximumLanes * sizeof(float))));
 
 float Maximum(const float* __restrict values, std::int32_t width, float m) {
-    SixteenFloats lanes;
-    for (int i = 0; i < 16; ++i) lanes[i] = m;
+    MaximumLanes lanes;
+    for (int i = 0; i < kMaximumLanes; ++i) lanes[i] = m;
     std::int32_t x = 1;
-    for (; x + 15 <= width; x += 16) {
-        SixteenFloats next;
+    for (; x + kMaximumLanes - 1 <= width; x += kMaximumLanes) {
+        MaximumLanes next;
         __builtin_memcpy(&next, values + x, sizeof next);
         lanes = next > lanes ? next : lanes;
     }
     for (; x <= width; ++x) m = values[x] > m ? values[x] : m;
-    for (int i = 0; i < 16; ++i) m = lanes[i] > m ? lanes[i] : m;
+    for (int i = 0; i < kMaximumLanes; ++i) m = lanes[i] > m ? lanes[i] : m;
     return m;
 }
 
