@@ -56,13 +56,33 @@ void Scene::MemoryFloorPass() {
     if (!maxima.empty()) doc.LightBuffer.SetRowMaxima(std::move(maxima), width);
 }
 
+namespace {
+
+std::unique_ptr<Scene> scene;
+std::unique_ptr<WindowScene> windowScene;
+
+}  // namespace
+
 Scene& SceneOf(int width, int height) {
-    static std::unique_ptr<Scene> scene;
     if (!scene || scene->doc.PictureWidth != width || scene->doc.PictureHeight != height) {
         scene.reset();
         scene = std::make_unique<Scene>(width, height);
     }
     return *scene;
+}
+
+WindowScene& WindowSceneOf(int width, int height) {
+    if (!windowScene || windowScene->window->PictureWidth() != width || windowScene->window->PictureHeight() != height) {
+        windowScene.reset();
+        windowScene = std::make_unique<WindowScene>(width, height);
+        windowScene->Click();
+    }
+    return *windowScene;
+}
+
+void ReleaseScenes() {
+    scene.reset();
+    windowScene.reset();
 }
 
 WindowScene::WindowScene(int width, int height) : window(std::make_unique<frmDrawing>(platform)) {

@@ -40,6 +40,14 @@ struct WindowScene {
     std::unique_ptr<frmDrawing> window;
 };
 
+// One window at a time, made for the size asked and clicked once before it is handed out:
+// the first click after a new drawing also pays for the system handing out the memory of
+// the canvas's second image.
+WindowScene& WindowSceneOf(int width, int height);
+
+// Lets go of the scenes above while the application still exists.
+void ReleaseScenes();
+
 // A 5000 x 5000 picture in the given format, made once in a temporary folder.
 QString BigPicture(const char* format);
 QString TemporaryPath(const QString& name);
