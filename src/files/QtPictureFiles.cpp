@@ -68,22 +68,25 @@ QImage QtPictureFiles::Load(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) {
         throw FileFailure(QStringLiteral("Cannot open \"%1\": %2.").arg(path, file.errorString()));
     }
-    const QImage picture = Decode(file, QFileInfo(path).fileName());
+    QByteArray format;
+    const QImage picture = Decode(file, QFileInfo(path).fileName(), &format);
     // A GIF file ends with its trailer byte; one cut short does not.
-    if (QImageReader(path).format() == "gif" && file.size() > 0 && file.seek(file.size() - 1) &&
+    if (format == "gif" && file.size() > 0 && file.seek(file.size() - 1) &&
         file.read(1) != QByteArray(1, '\x3B')) {
         throw FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(QFileInfo(path).fileName()));
     }
     return picture;
 }
 
-QImage QtPictureFiles::Decode(QIODevice& device, const QString& name) const {
+QImage QtPictureFiles::Decode(QIODevice& device, const QString& name, QByteArray* format) const {
     // Qt's own limit is far below what a photo may need; ours is checked below with a
     // clear message, so Qt's is set just above it.
     QImageReader::setAllocationLimit(int(decodeLimitBytes_ / (1024 * 1024)) + 1);
     QImageReader reader(&device);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
+    // Asked before reading: once the device is read through, the decoder may no longer say.
+    if (format != nullptr) *format = reader.format();
     if (size.isValid() && std::int64_t(size.width()) * size.height() * 4 > decodeLimitBytes_) {
         throw FileFailure(QStringLiteral("The picture \"%1\" is too large to open: %2 x %3 pixels.")
                               .arg(name)
