@@ -8,6 +8,7 @@
 
 #include "editor/RowKernels.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -18,17 +19,33 @@
 
 namespace {
 
+#if defined(__GNUC__)
+inline double SquareRoot(double value) { return __builtin_sqrt(value); }
+inline std::uint32_t BitsOf(float value) { return __builtin_bit_cast(std::uint32_t, value); }
+#else
+// Other compilers build the baseline set alone, so the standard library's inline functions
+// cannot end up in a wider set's form here.
+inline double SquareRoot(double value) { return std::sqrt(value); }
+inline std::uint32_t BitsOf(float value) { return std::bit_cast<std::uint32_t>(value); }
+#endif
+
+// A float in 0..255 to the nearest whole number, ties to even (the processor's rounding).
+#if defined(__GNUC__) && !defined(__clang__)
+inline std::uint32_t Nearest(float value) { return std::uint32_t(__builtin_irintf(value)); }
+#elif defined(__clang__)
+inline std::uint32_t Nearest(float value) { return std::uint32_t(std::int32_t(__builtin_rintf(value))); }
+#else
+inline std::uint32_t Nearest(float value) { return std::uint32_t(std::lrint(value)); }
+#endif
+
 // A float whose exponent bits are all set is infinite (or not a number). Adding one to the
 // exponent of such a float, with its sign cleared, carries into the top bit and no other
 // float's does: that mark gathers with a plain OR, which vector code does cheaply.
 inline std::uint32_t NotFiniteMark(float value) {
-    return (__builtin_bit_cast(std::uint32_t, value) & 0x7FFFFFFFu) + 0x00800000u;
+    return (BitsOf(value) & 0x7FFFFFFFu) + 0x00800000u;
 }
 
 constexpr std::uint32_t kNotFinite = 0x80000000u;
-
-// A float in 0..255 to the nearest whole number, ties to even (the processor's rounding).
-inline std::uint32_t Nearest(float value) { return std::uint32_t(__builtin_irintf(value)); }
 
 void AddLight(const float* __restrict from, float* __restrict to, const float* __restrict weights, double scale,
               std::int32_t width, int* overflow) {
@@ -73,7 +90,7 @@ void Weights(float* __restrict weights, double lightX, double dy2, double fogFac
              std::int32_t last) {
     for (std::int32_t x = first; x <= last; ++x) {
         const double dx = double(x) - lightX;
-        const double d = __builtin_sqrt(dx * dx + dy2);
+        const double d = SquareRoot(dx * dx + dy2);
         weights[x] = static_cast<float>(1.0 / (d / fogFactor + 10.0));
     }
 }
@@ -81,7 +98,7 @@ void Weights(float* __restrict weights, double lightX, double dy2, double fogFac
 void PlainWeights(float* __restrict weights, double lightX, double dy2, std::int32_t first, std::int32_t last) {
     for (std::int32_t x = first; x <= last; ++x) {
         const double dx = double(x) - lightX;
-        weights[x] = static_cast<float>(1.0 / (__builtin_sqrt(dx * dx + dy2) + 10.0));
+        weights[x] = static_cast<float>(1.0 / (SquareRoot(dx * dx + dy2) + 10.0));
     }
 }
 
@@ -101,8 +118,9 @@ void Accumulate(float* __restrict sums, const float* __restrict weights, double 
 }
 
 // Running maxima side by side, one full vector of the processor's, held in a vector type of
-// the compiler's own. The greatest of a set of numbers does not depend on the order it is
-// sought in, but the compiler will not reorder a chain of comparisons by itself.
+// the compiler's own where it has one. The greatest of a set of numbers does not depend on
+// the order it is sought in, but the compiler will not reorder a chain of comparisons by
+// itself.
 #if defined(__AVX512F__)
 constexpr int kMaximumLanes = 16;
 #elif defined(__AVX__)
@@ -110,16 +128,28 @@ constexpr int kMaximumLanes = 8;
 #else
 constexpr int kMaximumLanes = 4;
 #endif
+
+#if defined(__GNUC__)
 typedef float MaximumLanes __attribute__((vector_size(kMaximumLanes * sizeof(float))));
+#else
+struct MaximumLanes {
+    float lane[kMaximumLanes];
+    float& operator[](int i) { return lane[i]; }
+};
+#endif
 
 float Maximum(const float* __restrict values, std::int32_t width, float m) {
     MaximumLanes lanes;
     for (int i = 0; i < kMaximumLanes; ++i) lanes[i] = m;
     std::int32_t x = 1;
     for (; x + kMaximumLanes - 1 <= width; x += kMaximumLanes) {
+#if defined(__GNUC__)
         MaximumLanes next;
         __builtin_memcpy(&next, values + x, sizeof next);
         lanes = next > lanes ? next : lanes;
+#else
+        for (int i = 0; i < kMaximumLanes; ++i) lanes[i] = values[x + i] > lanes[i] ? values[x + i] : lanes[i];
+#endif
     }
     for (; x <= width; ++x) m = values[x] > m ? values[x] : m;
     for (int i = 0; i < kMaximumLanes; ++i) m = lanes[i] > m ? lanes[i] : m;
