@@ -20,7 +20,6 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <random>
 #include <string>
 
@@ -95,7 +94,7 @@ void BM_RenderAll(benchmark::State& state) {
     scene.doc.Lights.resize(1);
     AddRandomLights(scene.doc.Lights, int(state.range(2)), scene.doc.PictureWidth, scene.doc.PictureHeight);
     scene.doc.LightsCount = std::int32_t(state.range(2));
-    for (auto _ : state) RenderLightBuffer(scene.doc, false, 10.0f, 1.0f, false, nullptr, {});
+    for (auto _ : state) RenderLightBuffer(scene.doc, false, 10.0f, 1.0f, nullptr, {});
     scene.doc.Lights = kept;
     scene.doc.LightsCount = std::int32_t(kept.size() - 1);
 }

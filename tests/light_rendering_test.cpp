@@ -188,11 +188,11 @@ TEST(LightRendering, KnownRowMaximaMatchTheBufferAfterEveryWholePass) {
     expectKnownAndTrue("loading");
     doc.Lights.push_back(LightPoint{30, 20, 255, 10, 200});
     doc.LightsCount = 1;
-    RenderLightBuffer(doc, true, 7.0f, 0.5f, true, &doc.UndoBuffer, {}, RedrawInPass::AtGreatest);
+    RenderLightBuffer(doc, true, 7.0f, 0.5f, &doc.UndoBuffer, {}, RedrawInPass::AtGreatest);
     expectKnownAndTrue("a click");
     CopyLights(doc, doc.UndoBuffer, doc.LightBuffer);
     expectKnownAndTrue("undo");
-    RenderLightBuffer(doc, false, 1.0f, 1.0f, false, nullptr, {});
+    RenderLightBuffer(doc, false, 1.0f, 1.0f, nullptr, {});
     expectKnownAndTrue("a rebuild");
     doc.LightBuffer.At(5, 5, 2) = 1e6f;
     EXPECT_TRUE(doc.LightBuffer.RowMaxima(width).empty());

@@ -25,7 +25,7 @@ bool SameShape(const LightArray& a, const LightArray& b) {
 }  // namespace
 
 RenderOutcome RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float intensity, float fogFactor,
-                                bool trackMaximum, LightArray* undo, const ProgressReport& progress, RedrawInPass redraw,
+                                LightArray* undo, const ProgressReport& progress, RedrawInPass redraw,
                                 std::uint8_t* pictureCopy) {
     const std::int32_t width = doc.GMPic1.Width();
     const std::int32_t height = doc.GMPic1.Height();
@@ -87,7 +87,7 @@ RenderOutcome RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, flo
     }
     if (trade) std::swap(doc.LightBuffer, *undo);
     doc.LightBuffer.SetRowMaxima(std::move(rowMaxima), width);
-    return {trackMaximum ? maximum : 0.0f, reference.has_value()};
+    return {maximum, reference.has_value()};
 }
 
 void RedrawPicture(DrawingDocument& doc, float sMax, std::uint8_t* pictureCopy) {
@@ -100,8 +100,15 @@ void RedrawPicture(DrawingDocument& doc, float sMax, std::uint8_t* pictureCopy) 
 
 float FindMaximumOfPicture(const DrawingDocument& doc) {
     const std::int32_t width = doc.GMPic1.Width();
-    return OverRowsInParallel(width, doc.GMPic1.Height(),
-                              [&](RowSpan rows) { return FindMaximumOf(doc.LightBuffer, width, rows); });
+    const std::int32_t height = doc.GMPic1.Height();
+    // The rows' maxima, when the buffer knows them, give the answer without reading it.
+    const std::span<const float> known = doc.LightBuffer.RowMaxima(width);
+    if (!known.empty() && height == doc.LightBuffer.UpperY()) {
+        float maximum = 0.0f;
+        for (const float m : known.subspan(1)) maximum = m > maximum ? m : maximum;
+        return maximum;
+    }
+    return OverRowsInParallel(width, height, [&](RowSpan rows) { return FindMaximumOf(doc.LightBuffer, width, rows); });
 }
 
 void CopyLights(const DrawingDocument& doc, const LightArray& from, LightArray& to) {
@@ -135,12 +142,11 @@ void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, bool justAddLa
     // it is done, without reading it all back.
     const GMPicture& picture = doc.GMPic1;
     const bool direct = canvas.SurfaceSize() == QSize(picture.Width(), picture.Height()) &&
-                        picture.Bytes().size() == std::size_t(picture.Width()) * std::size_t(picture.Height()) * 4 &&
-                        !picture.Bytes().empty();
+                        picture.HoldsPixelsOf(picture.Width(), picture.Height()) && !picture.Bytes().empty();
     std::uint8_t* const canvasRows = direct ? canvas.NextImageBits() : nullptr;
     std::int32_t shown = 0;
     const RenderOutcome outcome = RenderLightBuffer(
-        doc, justAddLastPoint, intensity, fogFactor, autoAdjust, undo,
+        doc, justAddLastPoint, intensity, fogFactor, undo,
         [&](std::int32_t columns) {
             ShowProgress(doc, canvas, shown + 1, columns);
             shown = columns;

@@ -25,7 +25,7 @@ enum class RedrawInPass {
 };
 
 struct RenderOutcome {
-    float maximum;  // the greatest value met, when asked for; else 0
+    float maximum;  // the greatest value of the buffer after the pass
     bool redrawn;   // the displayed picture was redrawn in the pass
 };
 
@@ -33,7 +33,7 @@ struct RenderOutcome {
 // With `undo` the old values are copied there on the way. A redraw in the pass is copied
 // row by row to `pictureCopy` when given (bytes laid out as the picture's).
 RenderOutcome RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, float intensity, float fogFactor,
-                                bool trackMaximum, LightArray* undo, const ProgressReport& progress,
+                                LightArray* undo, const ProgressReport& progress,
                                 RedrawInPass redraw = RedrawInPass::No, std::uint8_t* pictureCopy = nullptr);
 
 // Maps the light buffer to the displayed picture against the reference `sMax`, copying it

@@ -79,18 +79,25 @@ void RedrawRow(const RowKernels& k, const float* red, const float* green, const 
     if (redraw.copy != nullptr) std::memcpy(redraw.copy + offset, out, std::size_t(width) * 4);
 }
 
+// The weights of the columns first..last of a row. A fog factor of exactly 1 divides by
+// nothing, which gives the same bits without the division.
+void ComputeWeights(const RowKernels& k, float* weights, double lightX, double dy2, double fogFactor,
+                    std::int32_t first, std::int32_t last) {
+    if (first > last) return;
+    if (fogFactor == 1.0) {
+        k.plainWeights(weights, lightX, dy2, first, last);
+    } else {
+        k.weights(weights, lightX, dy2, fogFactor, first, last);
+    }
+}
+
 // The weights of one row. When the light sits on a whole or half column, the columns on
 // its shorter side take their weights from the mirror columns on the longer side, which
 // halves the square roots and divisions.
 void FillWeights(const RowKernels& k, float* weights, double lightX, double dy2, double fogFactor,
                  std::int32_t width) {
     const auto compute = [&](std::int32_t first, std::int32_t last) {
-        if (first > last) return;
-        if (fogFactor == 1.0) {
-            k.plainWeights(weights, lightX, dy2, first, last);
-        } else {
-            k.weights(weights, lightX, dy2, fogFactor, first, last);
-        }
+        ComputeWeights(k, weights, lightX, dy2, fogFactor, first, last);
     };
     const double twice = 2.0 * lightX;
     const bool mirrored = twice == std::floor(twice) && lightX > 1.0 && lightX < double(width);
@@ -121,9 +128,12 @@ double Distance2(std::int32_t y, float lightY) {
     return dy * dy;
 }
 
-}  // namespace
-
-namespace {
+// What a weight of 1 adds to each channel: intensity * colour, exact in double.
+std::array<double, kChannels> GainsOf(const NewLight& newLight) {
+    const double intensity = double(newLight.intensity);
+    const LightPoint& light = newLight.light;
+    return {intensity * double(light.Red), intensity * double(light.Green), intensity * double(light.Blue)};
+}
 
 // Adds the newest light to the rows of the steps in `steps`: rowsOf(step) names the one or
 // two rows (0 for none) that share that step's weights.
@@ -132,9 +142,7 @@ float AddNewestLightTo(const LightArray& from, LightArray& to, const NewLight& n
                        RowSpan steps, float* rowMaxima, const RedrawTarget& redraw, RowsOf rowsOf) {
     if (newLight.fogFactor == 0.0f) throw Failure::DivisionByZero();
     const LightPoint& light = newLight.light;
-    const double intensity = double(newLight.intensity);
-    const double scale[kChannels] = {intensity * double(light.Red), intensity * double(light.Green),
-                                     intensity * double(light.Blue)};
+    const std::array<double, kChannels> scale = GainsOf(newLight);
     const RowKernels& k = ActiveRowKernels();
     // Sums go straight to the buffer, which keeps them in the caches for the redraw (streaming
     // them past the caches measured slower here); only a buffer that is also the source
@@ -210,9 +218,7 @@ std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewL
     RequireArea(from, width, {1, height});
     const std::span<const float> oldMaxima = from.RowMaxima(width);
     const LightPoint& light = newLight.light;
-    const double intensity = double(newLight.intensity);
-    const double scale[kChannels] = {intensity * double(light.Red), intensity * double(light.Green),
-                                     intensity * double(light.Blue)};
+    const std::array<double, kChannels> scale = GainsOf(newLight);
     const double largestScale = std::max({scale[0], scale[1], scale[2]});
     // The bounds below hold for gains that cannot be negative.
     if (oldMaxima.empty() || width < 1 || height < 1 || !(std::min({scale[0], scale[1], scale[2]}) >= 0.0) ||
@@ -220,27 +226,24 @@ std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewL
         return std::nullopt;
     }
     const double fogFactor = double(newLight.fogFactor);
-    const auto weight = [&](std::int32_t x, double dy2) {
-        const double dx = double(x) - double(light.X);
-        return static_cast<float>(1.0 / (std::sqrt(dx * dx + dy2) / fogFactor + 10.0));
-    };
-    // A weight only falls with the distance, so the column nearest the light has a row's
-    // largest; rounding never reverses an order, so no sum of a row can exceed its bound.
-    const double nearLeft = std::clamp(std::floor(double(light.X)), 1.0, double(width));
-    const double nearRight = std::clamp(std::ceil(double(light.X)), 1.0, double(width));
+    const RowKernels& k = ActiveRowKernels();
+    std::vector<float> weights(std::size_t(width) + 1);
+    // A weight only falls with the distance, so one of the two columns nearest the light has
+    // a row's largest; rounding never reverses an order, so no sum of a row can exceed its
+    // bound.
+    const auto nearLeft = std::int32_t(std::clamp(std::floor(double(light.X)), 1.0, double(width)));
+    const auto nearRight = std::int32_t(std::clamp(std::ceil(double(light.X)), 1.0, double(width)));
     std::vector<std::pair<float, std::int32_t>> bounds;
     bounds.reserve(std::size_t(height));
     for (std::int32_t y = 1; y <= height; ++y) {
-        const double dy2 = Distance2(y, light.Y);
-        const float nearest = std::max(weight(std::int32_t(nearLeft), dy2), weight(std::int32_t(nearRight), dy2));
+        ComputeWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), fogFactor, nearLeft, nearRight);
+        const float nearest = std::max(weights[std::size_t(nearLeft)], weights[std::size_t(nearRight)]);
         bounds.emplace_back(static_cast<float>(double(oldMaxima[std::size_t(y)]) + largestScale * double(nearest)), y);
     }
     std::sort(bounds.begin(), bounds.end(), std::greater<>());
     // Rows are worked out, most promising first, until no row left could hold more.
-    const RowKernels& k = ActiveRowKernels();
     ScratchRow scratch(width);
     const Planes row = scratch.Channels();
-    std::vector<float> weights(std::size_t(width) + 1);
     float greatest = 0.0f;
     int overflow = 0;
     for (const auto& [bound, y] : bounds) {

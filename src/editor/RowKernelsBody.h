@@ -156,29 +156,31 @@ float Maximum(const float* __restrict values, std::int32_t width, float m) {
     return m;
 }
 
-// Against the reference 255, v * 255 / 255 gives v back exactly (the product of a float and
-// 255 fits a double), so the level is v itself held at 255. Values are never negative.
-inline std::uint32_t LevelAt255(float v) { return Nearest(v > 255.0f ? 255.0f : v); }
-
-void RedrawAt255(const float* __restrict red, const float* __restrict green, const float* __restrict blue,
-                 std::uint32_t* __restrict out, std::int32_t width) {
+// Writes the pixels of a row from the three channels' levels, keeping each pixel's fourth
+// byte.
+template <typename Level>
+inline void PackRow(const float* __restrict red, const float* __restrict green, const float* __restrict blue,
+                    std::uint32_t* __restrict out, std::int32_t width, Level level) {
     for (std::int32_t x = 1; x <= width; ++x) {
         const std::uint32_t kept = out[x - 1] & 0xFF000000u;
-        out[x - 1] = kept | (LevelAt255(red[x]) << 16) | (LevelAt255(green[x]) << 8) | LevelAt255(blue[x]);
+        out[x - 1] = kept | (level(red[x]) << 16) | (level(green[x]) << 8) | level(blue[x]);
     }
+}
+
+// Against the reference 255, v * 255 / 255 gives v back exactly (the product of a float and
+// 255 fits a double), so the level is v itself held at 255. Values are never negative.
+void RedrawAt255(const float* __restrict red, const float* __restrict green, const float* __restrict blue,
+                 std::uint32_t* __restrict out, std::int32_t width) {
+    PackRow(red, green, blue, out, width, [](float v) { return Nearest(v > 255.0f ? 255.0f : v); });
 }
 
 void Redraw(const float* __restrict red, const float* __restrict green, const float* __restrict blue,
             std::uint32_t* __restrict out, float sMax, std::int32_t width) {
     const double reference = double(sMax);
-    const auto level = [&](float v) {
+    PackRow(red, green, blue, out, width, [&](float v) {
         const auto scaled = static_cast<float>(double(v) * 255.0 / reference);
         return Nearest(v > sMax ? 255.0f : scaled);
-    };
-    for (std::int32_t x = 1; x <= width; ++x) {
-        const std::uint32_t kept = out[x - 1] & 0xFF000000u;
-        out[x - 1] = kept | (level(red[x]) << 16) | (level(green[x]) << 8) | level(blue[x]);
-    }
+    });
 }
 
 }  // namespace

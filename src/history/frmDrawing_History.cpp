@@ -85,12 +85,9 @@ void frmDrawing::ClearAll() {
     doc_.Lights.assign(1, LightPoint{});
     // The pixel buffers report their own failures; a buffer left without its pixels would
     // not match the light buffers, so that is a failure of the whole clear.
-    const auto sized = [](const GMPicture& picture, std::int32_t width, std::int32_t height) {
-        return picture.Bytes().size() == std::size_t(width) * std::size_t(height) * 4;
-    };
-    if (!sized(doc_.GMPic1, doc_.PictureWidth, doc_.PictureHeight) ||
-        !sized(doc_.GMPic2, doc_.PictureWidth, doc_.PictureHeight) ||
-        !sized(doc_.GMPicProgress, doc_.PictureWidth, 10)) {
+    if (!doc_.GMPic1.HoldsPixelsOf(doc_.PictureWidth, doc_.PictureHeight) ||
+        !doc_.GMPic2.HoldsPixelsOf(doc_.PictureWidth, doc_.PictureHeight) ||
+        !doc_.GMPicProgress.HoldsPixelsOf(doc_.PictureWidth, 10)) {
         throw Failure::OutOfMemory();
     }
 }

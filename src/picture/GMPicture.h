@@ -45,6 +45,10 @@ public:
     // buffer made by CreateNewPicture or from a 32-bit picture. Empty until sized.
     std::span<std::uint8_t> Bytes() { return PicBits; }
     std::span<const std::uint8_t> Bytes() const { return PicBits; }
+    // Whether the bytes are exactly those of a width x height picture.
+    bool HoldsPixelsOf(std::int32_t width, std::int32_t height) const {
+        return PicBits.size() == std::size_t(width) * std::size_t(height) * 4;
+    }
     const PicBitmapRecord& Description() const { return PicBitmap; }
 
 private:

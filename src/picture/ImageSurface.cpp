@@ -10,15 +10,22 @@ namespace {
 
 QRgb ToPixel(ColorValue color) { return qRgb(RedOf(color), GreenOf(color), BlueOf(color)); }
 
+// Copies the pixels of `area` of one 32-bit image into another, with the area's top-left
+// corner landing on `at`.
+void CopyPixels(const QImage& from, const QRect& area, QImage& to, QPoint at) {
+    for (int y = 0; y < area.height(); ++y) {
+        std::memcpy(to.scanLine(at.y() + y) + at.x() * 4, from.constScanLine(area.top() + y) + area.left() * 4,
+                    size_t(area.width()) * 4);
+    }
+}
+
 }  // namespace
 
 ImageSurface::ImageSurface() = default;
 ImageSurface::~ImageSurface() = default;
 
 void ImageSurface::SetPicture(const QImage& picture) {
-    pictureIsImage_ = false;
-    savedArea_ = QRect();
-    savedPixels_ = QImage();
+    ForgetSavedPicture();
     spare_ = QImage();
     picture_ = picture.convertToFormat(QImage::Format_RGB32);
     if (autoSize_ && !picture_.isNull()) ResizeBox(picture_.size());
@@ -26,9 +33,7 @@ void ImageSurface::SetPicture(const QImage& picture) {
 }
 
 void ImageSurface::ClearPicture() {
-    pictureIsImage_ = false;
-    savedArea_ = QRect();
-    savedPixels_ = QImage();
+    ForgetSavedPicture();
     spare_ = QImage();
     picture_ = QImage();
     ComposeAll();
@@ -40,13 +45,10 @@ const QImage& ImageSurface::Picture() const {
 }
 
 void ImageSurface::MergeImageIntoPicture() {
-    if (!pictureIsImage_) {
-        if (picture_.size() == image_.size() && picture_.isDetached()) spare_ = std::move(picture_);
-        picture_ = QImage();
-        pictureIsImage_ = true;
-    }
-    savedArea_ = QRect();
-    savedPixels_ = QImage();
+    if (!pictureIsImage_ && picture_.size() == image_.size() && picture_.isDetached()) spare_ = std::move(picture_);
+    picture_ = QImage();
+    ForgetSavedPicture();
+    pictureIsImage_ = true;
     drawn_ = QRect();
 }
 
@@ -62,33 +64,27 @@ void ImageSurface::KeepPictureUnder(const QRect& requested) {
     }
     // Outside the old saved area the image still shows the picture.
     QImage saved = image_.copy(grown);
-    for (int y = 0; y < savedArea_.height(); ++y) {
-        std::memcpy(saved.scanLine(savedArea_.top() - grown.top() + y) + (savedArea_.left() - grown.left()) * 4,
-                    savedPixels_.constScanLine(y), size_t(savedArea_.width()) * 4);
-    }
+    CopyPixels(savedPixels_, savedPixels_.rect(), saved, savedArea_.topLeft() - grown.topLeft());
     savedPixels_ = std::move(saved);
     savedArea_ = grown;
 }
 
 void ImageSurface::DetachPicture() const {
     if (!pictureIsImage_) return;
-    QImage picture = spare_.size() == image_.size() && spare_.isDetached() ? std::exchange(spare_, QImage())
-                                                                        : QImage(image_.size(), QImage::Format_RGB32);
-    spare_ = QImage();
+    QImage picture = TakeSpareImage();
     if (!image_.isNull()) std::memcpy(picture.bits(), image_.constBits(), size_t(image_.sizeInBytes()));
-    for (int y = 0; y < savedArea_.height(); ++y) {
-        std::memcpy(picture.scanLine(savedArea_.top() + y) + savedArea_.left() * 4, savedPixels_.constScanLine(y),
-                    size_t(savedArea_.width()) * 4);
-    }
+    CopyPixels(savedPixels_, savedPixels_.rect(), picture, savedArea_.topLeft());
     picture_ = std::move(picture);
-    pictureIsImage_ = false;
-    savedArea_ = QRect();
-    savedPixels_ = QImage();
+    ForgetSavedPicture();
 }
 
 void ImageSurface::HandImageToPicture() {
     RestoreSavedPicture(savedArea_);
     picture_ = image_;
+    ForgetSavedPicture();
+}
+
+void ImageSurface::ForgetSavedPicture() const {
     pictureIsImage_ = false;
     savedArea_ = QRect();
     savedPixels_ = QImage();
@@ -96,14 +92,10 @@ void ImageSurface::HandImageToPicture() {
 
 void ImageSurface::RestoreSavedPicture(const QRect& requested) {
     const QRect area = requested & savedArea_;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        std::memcpy(image_.scanLine(y) + area.left() * 4,
-                    savedPixels_.constScanLine(y - savedArea_.top()) + (area.left() - savedArea_.left()) * 4,
-                    size_t(area.width()) * 4);
-    }
+    CopyPixels(savedPixels_, area.translated(-savedArea_.topLeft()), image_, area.topLeft());
 }
 
-QImage ImageSurface::TakeSpareImage() {
+QImage ImageSurface::TakeSpareImage() const {
     if (spare_.size() == image_.size() && spare_.isDetached()) return std::exchange(spare_, QImage());
     spare_ = QImage();
     return QImage(image_.size(), QImage::Format_RGB32);
@@ -190,10 +182,7 @@ void ImageSurface::ResizeImage(QSize size) {
     const QRect kept = drawn_ & QRect(QPoint(0, 0), size);
     image_ = QImage(size, QImage::Format_RGB32);
     Compose(image_.rect());
-    for (int y = kept.top(); y <= kept.bottom(); ++y) {
-        std::memcpy(image_.scanLine(y) + kept.left() * 4, old.constScanLine(y) + kept.left() * 4,
-                    size_t(kept.width()) * 4);
-    }
+    CopyPixels(old, kept, image_, kept.topLeft());
     drawn_ = kept;
     ImageChanged(image_.rect());
 }

@@ -88,7 +88,9 @@ private:
     // picture: its own buffer with the set-aside pixels put back, so nothing is copied.
     void HandImageToPicture();
     // A buffer of the image's size to write a whole new image into.
-    QImage TakeSpareImage();
+    QImage TakeSpareImage() const;
+    // The image no longer stands in for the picture, and nothing is set aside.
+    void ForgetSavedPicture() const;
 
     QImage image_;
     mutable QImage picture_;
