@@ -1,3 +1,4 @@
+#include "files/QtPictureFiles.h"
 #include "support/TestSupport.h"
 
 #include <array>
@@ -249,5 +250,30 @@ TEST(PictureSaving, ANameThatCannotBeAFileGivesOneErrorBoxAndWritesNothing) {
         ExpectOneErrorBox(*s);
         EXPECT_EQ(Entries(dir), QStringList({"folder.bmp", "locked", "plain"}));
         EXPECT_TRUE(QDir(dir.filePath("folder.bmp")).isEmpty() && QDir(dir.filePath("locked")).isEmpty());
+    }
+}
+
+TEST(PictureSaving, TheFileHoldsTheSameBytesAsQtsOwnBmpWriter) {
+    // Widths cover every row padding and every leftover after groups of four pixels; the
+    // tall picture spans several of the writer's blocks.
+    const QSize sizes[] = {{1, 1}, {2, 3}, {3, 2}, {4, 1}, {5, 7}, {6, 2}, {7, 5}, {9, 4}, {13, 1}, {1001, 1500}};
+    QTemporaryDir dir;
+    QtPictureFiles files;
+    QRandomGenerator random(7);
+    for (const QSize size : sizes) {
+        SCOPED_TRACE(size.width());
+        QImage picture(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < size.width(); ++x) row[x] = random.generate();  // the fourth byte too
+        }
+        picture.setDotsPerMeterX(random.bounded(1, 20000));
+        picture.setDotsPerMeterY(random.bounded(1, 20000));
+        const QString ours = dir.filePath("ours.bmp"), qts = dir.filePath("qt.bmp");
+        files.SaveBmp(picture, ours);
+        ASSERT_TRUE(picture.save(qts, "bmp"));
+        const QByteArray expected = ReadBytes(qts);
+        ASSERT_EQ(ReadBytes(ours).size(), expected.size());
+        EXPECT_TRUE(ReadBytes(ours) == expected);
     }
 }

@@ -1,6 +1,7 @@
 #include "files/QtPictureFiles.h"
 
 #include "common/Failure.h"
+#include "files/BmpWriter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -120,10 +121,18 @@ void QtPictureFiles::SaveBmp(const QImage& picture, const QString& path) {
     if (!file.open(QIODevice::WriteOnly)) {
         throw FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, file.errorString()));
     }
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(picture)) {
-        file.cancelWriting();
-        throw FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, writer.errorString()));
+    if (FitsBmp24Writer(picture)) {
+        if (!WriteBmp24(picture, file)) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            throw FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, reason));
+        }
+    } else {
+        QImageWriter writer(&file, "bmp");
+        if (!writer.write(picture)) {
+            file.cancelWriting();
+            throw FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, writer.errorString()));
+        }
     }
     if (!file.commit()) {
         throw FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, file.errorString()));
