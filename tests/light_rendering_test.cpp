@@ -68,8 +68,8 @@ void ExpectRandomScenesToAgreeWithTheReference() {
         const QSize size = scene < 7 ? fixedSizes[scene] : QSize(pick(1, 260), pick(1, 200));
         SCOPED_TRACE(testing::Message() << "scene " << scene << ", " << size.width() << " x " << size.height());
         Scene t(size.width(), size.height());
-        const auto randomPoint = [&] {
-            switch (pick(0, 2)) {
+        const auto randomPoint = [&](bool wholePixel) {
+            switch (wholePixel ? 0 : pick(0, 2)) {
                 case 0: return QPointF(pick(0, size.width() - 1), pick(0, size.height() - 1));
                 case 1: return QPointF(pick(0, size.width() * 4) / 4.0, pick(0, size.height() * 8) / 8.0);
                 default: return QPointF(pick(-40, size.width() + 40) + 0.5, pick(-40, size.height() + 40) - 0.25);
@@ -79,9 +79,12 @@ void ExpectRandomScenesToAgreeWithTheReference() {
             const bool autoExposure = pick(0, 1) == 1;
             SetAutoExposure(t.platform, autoExposure ? "1" : "0");
             t.SetFields(texts[pick(0, 9)], texts[pick(0, 9)]);
-            const int action = pick(0, 9);
+            // Half the scenes start with a click on a whole pixel and a render, which rebuilds from that one
+            // light in pairs of rows.
+            const bool opening = scene % 2 == 0 && step < 2;
+            const int action = opening ? step * 8 : pick(0, 9);
             if (action < 7) {
-                t.Click(randomPoint(), PackColor(pick(0, 255), pick(0, 255), pick(0, 255)), autoExposure,
+                t.Click(randomPoint(opening), PackColor(pick(0, 255), pick(0, 255), pick(0, 255)), autoExposure,
                         action == 6 ? Qt::MiddleButton : Qt::LeftButton, pick(0, 1) == 1);
             } else if (action == 7 && t.Action("mnuUndo")->isEnabled()) {
                 t.Action("mnuUndo")->trigger();

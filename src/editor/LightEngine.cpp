@@ -52,8 +52,9 @@ RenderOutcome RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, flo
     std::vector<float> rowMaxima(std::size_t(std::max(height, 0)) + 1, 0.0f);
 
     // A light on a whole or half row shares its weights between the rows on either side, so
-    // the pass goes through the rows in those pairs when it can.
-    const RowPairs pairs = justAddLastPoint ? PairRowsAround(newest.light.Y, height) : RowPairs{};
+    // a pass of one light goes through the rows in those pairs when it can.
+    const bool oneLight = justAddLastPoint || lights.size() == 1;
+    const RowPairs pairs = oneLight ? PairRowsAround(newest.light.Y, height) : RowPairs{};
     const std::int32_t steps = pairs.count > 0 ? pairs.count : height;
     const std::int32_t rowsPerStep = pairs.count > 0 ? 2 : 1;
 
@@ -70,6 +71,10 @@ RenderOutcome RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, flo
         maximum = OverRowsInParallel(
             width * rowsPerStep, steps,
             [&](RowSpan span) {
+                if (pairs.count > 0 && !justAddLastPoint) {
+                    return RebuildFromOneLightInPairs(doc.LightBuffer, lights.front(), width, height, pairs, span,
+                                                      rowMaxima.data(), redrawTarget);
+                }
                 if (pairs.count > 0) {
                     return AddNewestLightInPairs(doc.LightBuffer, target, newest, width, height, pairs, span,
                                                  rowMaxima.data(), redrawTarget);

@@ -176,6 +176,65 @@ float AddNewestLightTo(const LightArray& from, LightArray& to, const NewLight& n
     return maximum;
 }
 
+void RequirePairs(const RowPairs& pairs, RowSpan pairNumbers) {
+    if (pairs.count < 1 || pairNumbers.yFirst < 1 || pairNumbers.yLast > pairs.count) throw Failure::SubscriptOutOfRange();
+}
+
+// Rows Low - d and High + d lie equally far from the light; 0 marks one outside the picture.
+auto RowsOfPair(const RowPairs& pairs, std::int32_t height) {
+    return [pairs, height](std::int32_t pair) {
+        const std::int32_t d = pair - 1;
+        const std::int32_t below = pairs.low - d >= 1 ? pairs.low - d : 0;
+        const std::int32_t above = pairs.high + d <= height && pairs.high + d != below ? pairs.high + d : 0;
+        return below != 0 ? std::array<std::int32_t, 2>{below, above} : std::array<std::int32_t, 2>{above, 0};
+    };
+}
+
+std::array<std::int32_t, 2> OneRow(std::int32_t y) { return {y, 0}; }
+
+// Rebuilds the rows of the steps in `steps` (see AddNewestLightTo). Only a single light
+// may have two rows to a step: they share its weights.
+template <typename RowsOf>
+float RebuildSteps(LightArray& buffer, std::span<const LightPoint> lights, std::int32_t width, RowSpan steps,
+                   float* rowMaxima, const RedrawTarget& redraw, RowsOf rowsOf) {
+    const RowKernels& k = ActiveRowKernels();
+    const bool streamed = WorthStreaming(buffer);
+    ScratchRow scratch(streamed ? width : 0);
+    std::vector<float> weights(std::size_t(std::max(width, 0)) + 1);
+    const bool oneLight = lights.size() == 1;
+    float maximum = 0.0f;
+    int overflow = 0;
+    for (std::int32_t step = steps.yFirst; step <= steps.yLast; ++step) {
+        const std::array<std::int32_t, 2> rows = rowsOf(step);
+        if (oneLight) FillWeights(k, weights.data(), double(lights[0].X), Distance2(rows[0], lights[0].Y), 1.0, width);
+        for (const std::int32_t y : rows) {
+            if (y == 0) continue;
+            const Planes target = RowOf(buffer, y);
+            const Planes row = streamed ? scratch.Channels() : target;
+            if (lights.empty()) {
+                for (int c = 0; c < kChannels; ++c) std::fill(row.channel[c] + 1, row.channel[c] + width + 1, 0.0f);
+            }
+            for (const LightPoint& light : lights) {
+                if (!oneLight) FillWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), 1.0, width);
+                const double colour[kChannels] = {double(light.Red), double(light.Green), double(light.Blue)};
+                const auto add = &light == &lights.front() ? k.placeLight : k.accumulate;
+                for (int c = 0; c < kChannels; ++c) add(row.channel[c], weights.data(), colour[c], width, &overflow);
+            }
+            if (overflow != 0) throw Failure::Overflow();
+            float rowMaximum = 0.0f;
+            for (int c = 0; c < kChannels; ++c) rowMaximum = k.maximum(row.channel[c], width, rowMaximum);
+            if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
+            maximum = rowMaximum > maximum ? rowMaximum : maximum;
+            if (streamed) StoreRow(k, row, target, width);
+            if (!redraw.pixels.empty()) {
+                RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, 255.0f, width, y);
+            }
+        }
+    }
+    k.streamFence();
+    return maximum;
+}
+
 }  // namespace
 
 float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
@@ -183,8 +242,7 @@ float AddNewestLight(const LightArray& from, LightArray& to, const NewLight& new
     RequireArea(from, width, rows);
     RequireArea(to, width, rows);
     RequirePixels(redraw, width, rows);
-    return AddNewestLightTo(from, to, newLight, width, rows, rowMaxima, redraw,
-                            [](std::int32_t y) { return std::array<std::int32_t, 2>{y, 0}; });
+    return AddNewestLightTo(from, to, newLight, width, rows, rowMaxima, redraw, OneRow);
 }
 
 RowPairs PairRowsAround(float lightY, std::int32_t height) {
@@ -198,19 +256,12 @@ RowPairs PairRowsAround(float lightY, std::int32_t height) {
 float AddNewestLightInPairs(const LightArray& from, LightArray& to, const NewLight& newLight, std::int32_t width,
                             std::int32_t height, const RowPairs& pairs, RowSpan pairNumbers, float* rowMaxima,
                             const RedrawTarget& redraw) {
-    if (pairs.count < 1 || pairNumbers.yFirst < 1 || pairNumbers.yLast > pairs.count) throw Failure::SubscriptOutOfRange();
-    // Rows Low - d and High + d lie equally far from the light; 0 marks one outside the picture.
-    const auto rowsOf = [&](std::int32_t pair) {
-        const std::int32_t d = pair - 1;
-        const std::int32_t below = pairs.low - d >= 1 ? pairs.low - d : 0;
-        const std::int32_t above = pairs.high + d <= height && pairs.high + d != below ? pairs.high + d : 0;
-        return below != 0 ? std::array<std::int32_t, 2>{below, above} : std::array<std::int32_t, 2>{above, 0};
-    };
+    RequirePairs(pairs, pairNumbers);
     const RowSpan touched{1, height};
     RequireArea(from, width, touched);
     RequireArea(to, width, touched);
     RequirePixels(redraw, width, touched);
-    return AddNewestLightTo(from, to, newLight, width, pairNumbers, rowMaxima, redraw, rowsOf);
+    return AddNewestLightTo(from, to, newLight, width, pairNumbers, rowMaxima, redraw, RowsOfPair(pairs, height));
 }
 
 std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewLight& newLight, std::int32_t width,
@@ -261,33 +312,17 @@ float RebuildFromLights(LightArray& buffer, std::span<const LightPoint> lights, 
                         float* rowMaxima, const RedrawTarget& redraw) {
     RequireArea(buffer, width, rows);
     RequirePixels(redraw, width, rows);
-    const RowKernels& k = ActiveRowKernels();
-    const bool streamed = WorthStreaming(buffer);
-    ScratchRow scratch(streamed ? width : 0);
-    std::vector<float> weights(std::size_t(std::max(width, 0)) + 1);
-    float maximum = 0.0f;
-    int overflow = 0;
-    for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
-        const Planes target = RowOf(buffer, y);
-        const Planes row = streamed ? scratch.Channels() : target;
-        for (int c = 0; c < kChannels; ++c) std::fill(row.channel[c] + 1, row.channel[c] + width + 1, 0.0f);
-        for (const LightPoint& light : lights) {
-            FillWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), 1.0, width);
-            const double colour[kChannels] = {double(light.Red), double(light.Green), double(light.Blue)};
-            for (int c = 0; c < kChannels; ++c) k.accumulate(row.channel[c], weights.data(), colour[c], width, &overflow);
-        }
-        if (overflow != 0) throw Failure::Overflow();
-        float rowMaximum = 0.0f;
-        for (int c = 0; c < kChannels; ++c) rowMaximum = k.maximum(row.channel[c], width, rowMaximum);
-        if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
-        maximum = rowMaximum > maximum ? rowMaximum : maximum;
-        if (streamed) StoreRow(k, row, target, width);
-        if (!redraw.pixels.empty()) {
-            RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, 255.0f, width, y);
-        }
-    }
-    k.streamFence();
-    return maximum;
+    return RebuildSteps(buffer, lights, width, rows, rowMaxima, redraw, OneRow);
+}
+
+float RebuildFromOneLightInPairs(LightArray& buffer, const LightPoint& light, std::int32_t width, std::int32_t height,
+                                 const RowPairs& pairs, RowSpan pairNumbers, float* rowMaxima,
+                                 const RedrawTarget& redraw) {
+    RequirePairs(pairs, pairNumbers);
+    const RowSpan touched{1, height};
+    RequireArea(buffer, width, touched);
+    RequirePixels(redraw, width, touched);
+    return RebuildSteps(buffer, std::span(&light, 1), width, pairNumbers, rowMaxima, redraw, RowsOfPair(pairs, height));
 }
 
 float FindMaximumOf(const LightArray& buffer, std::int32_t width, RowSpan rows) {

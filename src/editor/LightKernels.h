@@ -82,6 +82,12 @@ std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewL
 float RebuildFromLights(LightArray& buffer, std::span<const LightPoint> lights, std::int32_t width, RowSpan rows,
                         float* rowMaxima = nullptr, const RedrawTarget& redraw = {});
 
+// RebuildFromLights with a single light over the pairs numbered pairNumbers.yFirst..yLast,
+// each pair's weights worked out once for both rows.
+float RebuildFromOneLightInPairs(LightArray& buffer, const LightPoint& light, std::int32_t width, std::int32_t height,
+                                 const RowPairs& pairs, RowSpan pairNumbers, float* rowMaxima = nullptr,
+                                 const RedrawTarget& redraw = {});
+
 // The greatest value of the three channels over the rows; 0 when none is above 0.
 float FindMaximumOf(const LightArray& buffer, std::int32_t width, RowSpan rows);
 

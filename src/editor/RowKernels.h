@@ -29,6 +29,8 @@ struct RowKernels {
     void (*mirror)(float* weights, std::int32_t twiceX, std::int32_t first, std::int32_t last);
     // sums[x] += weights[x] * colour in double, stored as a float.
     void (*accumulate)(float* sums, const float* weights, double colour, std::int32_t width, int* overflow);
+    // sums[x] = 0 + weights[x] * colour in double, stored as a float: accumulate onto zeros.
+    void (*placeLight)(float* sums, const float* weights, double colour, std::int32_t width, int* overflow);
     // The greatest of m and the row's values.
     float (*maximum)(const float* values, std::int32_t width, float m);
     // Pixels of one row against the reference 255, and against any other reference.

@@ -117,6 +117,19 @@ void Accumulate(float* __restrict sums, const float* __restrict weights, double 
     *overflow |= int((marks & kNotFinite) != 0);
 }
 
+// The first light of an empty row: the sum starts from zero, as the buffer would, without
+// reading a row of zeros first.
+void PlaceLight(float* __restrict sums, const float* __restrict weights, double colour, std::int32_t width,
+                int* overflow) {
+    std::uint32_t marks = 0;
+    for (std::int32_t x = 1; x <= width; ++x) {
+        const auto sum = static_cast<float>(0.0 + double(weights[x]) * colour);
+        marks |= NotFiniteMark(sum);
+        sums[x] = sum;
+    }
+    *overflow |= int((marks & kNotFinite) != 0);
+}
+
 // Running maxima side by side, one full vector of the processor's, held in a vector type of
 // the compiler's own where it has one. The greatest of a set of numbers does not depend on
 // the order it is sought in, but the compiler will not reorder a chain of comparisons by
@@ -187,4 +200,5 @@ void Redraw(const float* __restrict red, const float* __restrict green, const fl
 
 extern const RowKernels GLIMMERAGE_ROW_KERNELS;
 const RowKernels GLIMMERAGE_ROW_KERNELS{GLIMMERAGE_ROW_KERNELS_NAME, AddLight, StreamRow, StreamFence, Weights,
-                                        PlainWeights, Mirror, Accumulate, Maximum, RedrawAt255, Redraw};
+                                        PlainWeights, Mirror, Accumulate, PlaceLight, Maximum, RedrawAt255,
+                                        Redraw};
