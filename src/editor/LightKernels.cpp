@@ -45,19 +45,27 @@ constexpr std::size_t kStreamedBufferBytes = std::size_t(16) << 20;
 
 bool WorthStreaming(const LightArray& buffer) { return buffer.Values().size() * sizeof(float) > kStreamedBufferBytes; }
 
-// Where one row of the three channels is built before it goes to the buffer.
-class ScratchRow {
-public:
-    explicit ScratchRow(std::int32_t width) : width_(std::size_t(std::max(width, 0)) + 1), values_(width_ * kChannels) {}
-    Planes Channels() { return {{values_.data(), values_.data() + width_, values_.data() + 2 * width_}}; }
-
-private:
-    std::size_t width_;
-    std::vector<float> values_;
+// A row's weights, and a row of the three channels where a row is built before it goes to
+// the buffer. Each thread keeps its own for all its passes: allocating and zeroing them for
+// every chunk of rows took a noticeable share of a rebuild.
+struct RowWork {
+    float* weights;
+    Planes scratch;
 };
 
-void StoreRow(const RowKernels& k, const Planes& built, const Planes& target, std::int32_t width) {
-    for (int c = 0; c < kChannels; ++c) k.streamRow(built.channel[c], target.channel[c], width);
+RowWork ThreadRowWork(std::int32_t width) {
+    thread_local std::vector<float> values;
+    const std::size_t row = std::size_t(std::max(width, 0)) + 1;
+    if (values.size() < row * (kChannels + 1)) values.resize(row * (kChannels + 1));
+    float* v = values.data();
+    return {v, {{v + row, v + 2 * row, v + 3 * row}}};
+}
+
+// Streams a built row to the buffer; returns its greatest value.
+float StoreRow(const RowKernels& k, const Planes& built, const Planes& target, std::int32_t width) {
+    float m = 0.0f;
+    for (int c = 0; c < kChannels; ++c) m = k.streamRow(built.channel[c], target.channel[c], width, m);
+    return m;
 }
 
 void RequirePixels(const RedrawTarget& redraw, std::int32_t width, RowSpan rows) {
@@ -148,26 +156,26 @@ float AddNewestLightTo(const LightArray& from, LightArray& to, const NewLight& n
     // them past the caches measured slower here); only a buffer that is also the source
     // needs a row of its own.
     const bool inPlace = &from == &to;
-    ScratchRow scratch(inPlace ? width : 0);
-    std::vector<float> weights(std::size_t(std::max(width, 0)) + 1);
+    const RowWork work = ThreadRowWork(width);
+    float* const weights = work.weights;
     float maximum = 0.0f;
     int overflow = 0;
     for (std::int32_t step = steps.yFirst; step <= steps.yLast; ++step) {
         const std::array<std::int32_t, 2> rows = rowsOf(step);
-        FillWeights(k, weights.data(), double(light.X), Distance2(rows[0], light.Y), double(newLight.fogFactor), width);
+        FillWeights(k, weights, double(light.X), Distance2(rows[0], light.Y), double(newLight.fogFactor), width);
         for (const std::int32_t y : rows) {
             if (y == 0) continue;
             const Planes target = RowOf(to, y);
-            const Planes row = inPlace ? scratch.Channels() : target;
+            const Planes row = inPlace ? work.scratch : target;
             float rowMaximum = 0.0f;
             for (int c = 0; c < kChannels; ++c) {
-                k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights.data(), scale[c], width, &overflow);
-                if (rowMaxima != nullptr) rowMaximum = k.maximum(row.channel[c], width, rowMaximum);
+                k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights, scale[c], width, &overflow);
+                if (rowMaxima != nullptr && !inPlace) rowMaximum = k.maximum(row.channel[c], width, rowMaximum);
             }
             if (overflow != 0) throw Failure::Overflow();
+            if (inPlace) rowMaximum = StoreRow(k, row, target, width);
             if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
             maximum = rowMaximum > maximum ? rowMaximum : maximum;
-            if (inPlace) StoreRow(k, row, target, width);
             if (!redraw.pixels.empty()) {
                 RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, redraw.reference, width, y);
             }
@@ -199,33 +207,40 @@ float RebuildSteps(LightArray& buffer, std::span<const LightPoint> lights, std::
                    float* rowMaxima, const RedrawTarget& redraw, RowsOf rowsOf) {
     const RowKernels& k = ActiveRowKernels();
     const bool streamed = WorthStreaming(buffer);
-    ScratchRow scratch(streamed ? width : 0);
-    std::vector<float> weights(std::size_t(std::max(width, 0)) + 1);
+    const RowWork work = ThreadRowWork(width);
+    float* const weights = work.weights;
     const bool oneLight = lights.size() == 1;
     float maximum = 0.0f;
     int overflow = 0;
     for (std::int32_t step = steps.yFirst; step <= steps.yLast; ++step) {
         const std::array<std::int32_t, 2> rows = rowsOf(step);
-        if (oneLight) FillWeights(k, weights.data(), double(lights[0].X), Distance2(rows[0], lights[0].Y), 1.0, width);
+        if (oneLight) FillWeights(k, weights, double(lights[0].X), Distance2(rows[0], lights[0].Y), 1.0, width);
         for (const std::int32_t y : rows) {
             if (y == 0) continue;
             const Planes target = RowOf(buffer, y);
-            const Planes row = streamed ? scratch.Channels() : target;
-            if (lights.empty()) {
-                for (int c = 0; c < kChannels; ++c) std::fill(row.channel[c] + 1, row.channel[c] + width + 1, 0.0f);
+            const Planes row = streamed ? work.scratch : target;
+            float rowMaximum = 0.0f;
+            for (int c = 0; c < kChannels && lights.empty(); ++c) {
+                std::fill(row.channel[c] + 1, row.channel[c] + width + 1, 0.0f);
+                if (streamed) k.streamRow(row.channel[c], target.channel[c], width, 0.0f);
             }
             for (const LightPoint& light : lights) {
-                if (!oneLight) FillWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), 1.0, width);
+                if (!oneLight) FillWeights(k, weights, double(light.X), Distance2(y, light.Y), 1.0, width);
                 const double colour[kChannels] = {double(light.Red), double(light.Green), double(light.Blue)};
                 const auto add = &light == &lights.front() ? k.placeLight : k.accumulate;
-                for (int c = 0; c < kChannels; ++c) add(row.channel[c], weights.data(), colour[c], width, &overflow);
+                // After the last light a channel goes to the buffer while it is still in the
+                // nearest cache.
+                const bool last = &light == &lights.back();
+                for (int c = 0; c < kChannels; ++c) {
+                    add(row.channel[c], weights, colour[c], width, &overflow);
+                    if (!last) continue;
+                    if (overflow != 0) throw Failure::Overflow();
+                    rowMaximum = streamed ? k.streamRow(row.channel[c], target.channel[c], width, rowMaximum)
+                                          : k.maximum(row.channel[c], width, rowMaximum);
+                }
             }
-            if (overflow != 0) throw Failure::Overflow();
-            float rowMaximum = 0.0f;
-            for (int c = 0; c < kChannels; ++c) rowMaximum = k.maximum(row.channel[c], width, rowMaximum);
             if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
             maximum = rowMaximum > maximum ? rowMaximum : maximum;
-            if (streamed) StoreRow(k, row, target, width);
             if (!redraw.pixels.empty()) {
                 RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, 255.0f, width, y);
             }
@@ -278,7 +293,8 @@ std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewL
     }
     const double fogFactor = double(newLight.fogFactor);
     const RowKernels& k = ActiveRowKernels();
-    std::vector<float> weights(std::size_t(width) + 1);
+    const RowWork work = ThreadRowWork(width);
+    float* const weights = work.weights;
     // A weight only falls with the distance, so one of the two columns nearest the light has
     // a row's largest; rounding never reverses an order, so no sum of a row can exceed its
     // bound.
@@ -287,21 +303,20 @@ std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewL
     std::vector<std::pair<float, std::int32_t>> bounds;
     bounds.reserve(std::size_t(height));
     for (std::int32_t y = 1; y <= height; ++y) {
-        ComputeWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), fogFactor, nearLeft, nearRight);
+        ComputeWeights(k, weights, double(light.X), Distance2(y, light.Y), fogFactor, nearLeft, nearRight);
         const float nearest = std::max(weights[std::size_t(nearLeft)], weights[std::size_t(nearRight)]);
         bounds.emplace_back(static_cast<float>(double(oldMaxima[std::size_t(y)]) + largestScale * double(nearest)), y);
     }
     std::sort(bounds.begin(), bounds.end(), std::greater<>());
     // Rows are worked out, most promising first, until no row left could hold more.
-    ScratchRow scratch(width);
-    const Planes row = scratch.Channels();
+    const Planes row = work.scratch;
     float greatest = 0.0f;
     int overflow = 0;
     for (const auto& [bound, y] : bounds) {
         if (greatest >= bound) break;
-        FillWeights(k, weights.data(), double(light.X), Distance2(y, light.Y), fogFactor, width);
+        FillWeights(k, weights, double(light.X), Distance2(y, light.Y), fogFactor, width);
         for (int c = 0; c < kChannels; ++c) {
-            k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights.data(), scale[c], width, &overflow);
+            k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights, scale[c], width, &overflow);
             greatest = k.maximum(row.channel[c], width, greatest);
         }
     }

@@ -15,8 +15,8 @@ struct RowKernels {
                      int* overflow);
     // to[x] = from[x] for the columns 1..width, written past the caches where the processor
     // can: for a buffer far larger than the caches that is not read again soon, this saves
-    // reading every line in before it is overwritten.
-    void (*streamRow)(const float* from, float* to, std::int32_t width);
+    // reading every line in before it is overwritten. Returns the greatest of m and the row.
+    float (*streamRow)(const float* from, float* to, std::int32_t width, float m);
     // Makes the rows streamed so far visible to every thread.
     void (*streamFence)();
     // weights[x] = 1 / (d / fogFactor + 10) as a float for the columns first..last, d being

@@ -58,26 +58,6 @@ void AddLight(const float* __restrict from, float* __restrict to, const float* _
     *overflow |= int((marks & kNotFinite) != 0);
 }
 
-void StreamRow(const float* __restrict from, float* __restrict to, std::int32_t width) {
-    std::int32_t x = 1;
-#if defined(__AVX512F__) || defined(__AVX__) || defined(__SSE2__)
-#if defined(__AVX512F__)
-    constexpr std::int32_t kFloats = 16;
-    const auto stream = [](float* at, const float* value) { _mm512_stream_ps(at, _mm512_loadu_ps(value)); };
-#elif defined(__AVX__)
-    constexpr std::int32_t kFloats = 8;
-    const auto stream = [](float* at, const float* value) { _mm256_stream_ps(at, _mm256_loadu_ps(value)); };
-#else
-    constexpr std::int32_t kFloats = 4;
-    const auto stream = [](float* at, const float* value) { _mm_stream_ps(at, _mm_loadu_ps(value)); };
-#endif
-    // Streaming stores need whole aligned vectors; the row's ends are written plainly.
-    for (; x <= width && reinterpret_cast<std::uintptr_t>(to + x) % (kFloats * sizeof(float)) != 0; ++x) to[x] = from[x];
-    for (; x + kFloats - 1 <= width; x += kFloats) stream(to + x, from + x);
-#endif
-    for (; x <= width; ++x) to[x] = from[x];
-}
-
 // Streamed rows become visible to other threads only after this; once a batch of rows is
 // enough, as each call waits for every streamed store still on its way.
 void StreamFence() {
@@ -166,6 +146,39 @@ float Maximum(const float* __restrict values, std::int32_t width, float m) {
     }
     for (; x <= width; ++x) m = values[x] > m ? values[x] : m;
     for (int i = 0; i < kMaximumLanes; ++i) m = lanes[i] > m ? lanes[i] : m;
+    return m;
+}
+
+// Copies a row past the caches and finds its greatest value on the way, which saves reading
+// the row a second time. Streaming goes through the compiler's vector type; elsewhere the
+// row is copied plainly.
+float StreamRow(const float* __restrict from, float* __restrict to, std::int32_t width, float m) {
+    std::int32_t x = 1;
+    const auto copy = [&](std::int32_t at) {
+        to[at] = from[at];
+        m = from[at] > m ? from[at] : m;
+    };
+#if defined(__GNUC__) && defined(__SSE2__)
+#if defined(__AVX512F__)
+    const auto stream = [](float* at, MaximumLanes value) { _mm512_stream_ps(at, (__m512)value); };
+#elif defined(__AVX__)
+    const auto stream = [](float* at, MaximumLanes value) { _mm256_stream_ps(at, (__m256)value); };
+#else
+    const auto stream = [](float* at, MaximumLanes value) { _mm_stream_ps(at, (__m128)value); };
+#endif
+    // Streaming stores need whole aligned vectors; the row's ends are written plainly.
+    for (; x <= width && reinterpret_cast<std::uintptr_t>(to + x) % sizeof(MaximumLanes) != 0; ++x) copy(x);
+    MaximumLanes lanes;
+    for (int i = 0; i < kMaximumLanes; ++i) lanes[i] = m;
+    for (; x + kMaximumLanes - 1 <= width; x += kMaximumLanes) {
+        MaximumLanes next;
+        __builtin_memcpy(&next, from + x, sizeof next);
+        stream(to + x, next);
+        lanes = next > lanes ? next : lanes;
+    }
+    for (int i = 0; i < kMaximumLanes; ++i) m = lanes[i] > m ? lanes[i] : m;
+#endif
+    for (; x <= width; ++x) copy(x);
     return m;
 }
 
