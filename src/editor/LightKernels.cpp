@@ -219,6 +219,9 @@ float RebuildSteps(LightArray& buffer, std::span<const LightPoint> lights, std::
             if (y == 0) continue;
             const Planes target = RowOf(buffer, y);
             const Planes row = streamed ? work.scratch : target;
+            // One light gives both rows of a pair the same values: the second takes the
+            // first's row as it stands.
+            const bool built = oneLight && streamed && y == rows[1] && rows[0] != 0;
             float rowMaximum = 0.0f;
             for (int c = 0; c < kChannels && lights.empty(); ++c) {
                 std::fill(row.channel[c] + 1, row.channel[c] + width + 1, 0.0f);
@@ -232,7 +235,7 @@ float RebuildSteps(LightArray& buffer, std::span<const LightPoint> lights, std::
                 // nearest cache.
                 const bool last = &light == &lights.back();
                 for (int c = 0; c < kChannels; ++c) {
-                    add(row.channel[c], weights, colour[c], width, &overflow);
+                    if (!built) add(row.channel[c], weights, colour[c], width, &overflow);
                     if (!last) continue;
                     if (overflow != 0) throw Failure::Overflow();
                     rowMaximum = streamed ? k.streamRow(row.channel[c], target.channel[c], width, rowMaximum)
