@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
 
 Scene::Scene(int width, int height) {
@@ -31,14 +32,16 @@ void Scene::Click(bool autoExposure) {
     RenderOntoCanvas(doc, canvas, true, 10.0f, 1.0f, autoExposure, &doc.UndoBuffer);
 }
 
-void Scene::MemoryFloorPass() {
+void Scene::ClickFloorPass() {
     std::uint8_t* pixels = doc.GMPic1.Bytes().data();
     const int width = doc.PictureWidth;
     // Each value is written back unchanged (adding +0 is no identity the compiler may skip,
     // but leaves values that are never negative as they were), so the buffer's row maxima
-    // stay true and the clicks timed between floors find them.
+    // stay true, for the undo buffer too, and the clicks timed between floors find them.
     const std::span<const float> known = doc.LightBuffer.RowMaxima(width);
     std::vector<float> maxima(known.begin(), known.end());
+    doc.LightBuffer.ForgetRowMaxima();
+    doc.UndoBuffer.ForgetRowMaxima();
     OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
         for (int y = rows.yFirst; y <= rows.yLast; ++y) {
             for (int c = 1; c <= 3; ++c) {
@@ -53,7 +56,86 @@ void Scene::MemoryFloorPass() {
         }
         return 0.0f;
     });
+    if (!maxima.empty()) {
+        doc.UndoBuffer.SetRowMaxima(maxima, width);
+        doc.LightBuffer.SetRowMaxima(std::move(maxima), width);
+    }
+}
+
+void Scene::UndoFloorPass() {
+    std::uint8_t* pixels = doc.GMPic1.Bytes().data();
+    const int width = doc.PictureWidth;
+    // The light buffer becomes a copy of the undo buffer, maxima and all, as after an undo.
+    const std::span<const float> known = doc.UndoBuffer.RowMaxima(width);
+    std::vector<float> maxima(known.begin(), known.end());
+    doc.LightBuffer.ForgetRowMaxima();
+    OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
+        for (int y = rows.yFirst; y <= rows.yLast; ++y) {
+            for (int c = 1; c <= 3; ++c) {
+                const float* from = doc.UndoBuffer.Row(c, y).data();
+                float* to = doc.LightBuffer.Row(c, y).data();
+                for (int x = 1; x <= width; ++x) to[x] = from[x];
+            }
+            std::memset(pixels + std::size_t(y - 1) * std::size_t(width) * 4, y & 0xFF, std::size_t(width) * 4);
+        }
+        return 0.0f;
+    });
     if (!maxima.empty()) doc.LightBuffer.SetRowMaxima(std::move(maxima), width);
+}
+
+void Scene::RenderFloorPass() {
+    const int width = doc.PictureWidth;
+    doc.LightBuffer.ForgetRowMaxima();
+    OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
+        for (int y = rows.yFirst; y <= rows.yLast; ++y) {
+            for (int c = 1; c <= 3; ++c) {
+                float* to = doc.LightBuffer.Row(c, y).data();
+                for (int x = 1; x <= width; ++x) to[x] = float(x);
+            }
+        }
+        return 0.0f;
+    });
+}
+
+float Scene::FindMaximumFloorPass() {
+    const int width = doc.PictureWidth;
+    const LightArray& buffer = doc.LightBuffer;
+    return OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
+        // Maxima side by side, so that the compiler can keep a whole vector of them.
+        constexpr int kLanes = 16;
+        float lanes[kLanes] = {};
+        float m = 0.0f;
+        for (int y = rows.yFirst; y <= rows.yLast; ++y) {
+            for (int c = 1; c <= 3; ++c) {
+                const float* row = buffer.Row(c, y).data();
+                int x = 1;
+                for (; x + kLanes - 1 <= width; x += kLanes) {
+                    for (int i = 0; i < kLanes; ++i) lanes[i] = std::max(lanes[i], row[x + i]);
+                }
+                for (; x <= width; ++x) m = std::max(m, row[x]);
+            }
+        }
+        for (const float lane : lanes) m = std::max(m, lane);
+        return m;
+    });
+}
+
+void Scene::ClearFloorPass() {
+    const int width = doc.PictureWidth;
+    const std::size_t rowBytes = std::size_t(width) * 4;
+    doc.LightBuffer.ForgetRowMaxima();
+    doc.UndoBuffer.ForgetRowMaxima();
+    OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
+        for (int y = rows.yFirst; y <= rows.yLast; ++y) {
+            for (int c = 1; c <= 3; ++c) {
+                std::memset(doc.LightBuffer.Row(c, y).data() + 1, 0, rowBytes);
+                std::memset(doc.UndoBuffer.Row(c, y).data() + 1, 0, rowBytes);
+            }
+            std::memset(doc.GMPic1.Bytes().data() + std::size_t(y - 1) * rowBytes, 0, rowBytes);
+            std::memset(doc.GMPic2.Bytes().data() + std::size_t(y - 1) * rowBytes, 0, rowBytes);
+        }
+        return 0.0f;
+    });
 }
 
 namespace {

@@ -16,9 +16,18 @@ struct Scene {
     // One click as the main window renders it: the newest light added with the undo copy,
     // the progress strip over the old picture, the redraw and the copy onto the canvas.
     void Click(bool autoExposure);
-    // One plain pass over exactly the bytes a click must move, on the same threads in the
-    // same chunks: read the light buffer, write the undo and light buffers and the pixels.
-    void MemoryFloorPass();
+    // The memory floors: each a plain pass over exactly the bytes the operation must move, on
+    // the same threads in the same chunks.
+    // A click reads the light buffer and writes the undo and light buffers and the pixels.
+    void ClickFloorPass();
+    // An undo reads the undo buffer and writes the light buffer and the pixels.
+    void UndoFloorPass();
+    // A re-render writes the light buffer.
+    void RenderFloorPass();
+    // Looking for the greatest value reads the light buffer.
+    float FindMaximumFloorPass();
+    // Clearing writes zeros into both light buffers and both pictures.
+    void ClearFloorPass();
 
     ScriptedMessageBoxes messages;
     DrawingDocument doc{messages};

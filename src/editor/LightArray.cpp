@@ -26,7 +26,7 @@ std::size_t LightArray::Index(std::int32_t x, std::int32_t y, std::int32_t chann
 }
 
 float& LightArray::At(std::int32_t x, std::int32_t y, std::int32_t channel) {
-    rowMaximaWidth_ = -1;
+    ForgetRowMaxima();
     return values_[Index(x, y, channel)];
 }
 
@@ -35,7 +35,7 @@ float LightArray::At(std::int32_t x, std::int32_t y, std::int32_t channel) const
 }
 
 std::span<float> LightArray::Row(std::int32_t channel, std::int32_t y) {
-    rowMaximaWidth_ = -1;
+    ForgetRowMaxima();
     return std::span<float>(values_).subspan(Index(0, y, channel), std::size_t(upperX_) + 1);
 }
 
@@ -44,7 +44,7 @@ std::span<const float> LightArray::Row(std::int32_t channel, std::int32_t y) con
 }
 
 std::span<float> LightArray::Values() {
-    rowMaximaWidth_ = -1;
+    ForgetRowMaxima();
     return values_;
 }
 

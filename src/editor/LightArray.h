@@ -38,6 +38,12 @@ public:
     // forgotten by any other write. Empty unless known for exactly this width.
     std::span<const float> RowMaxima(std::int32_t width) const;
     void SetRowMaxima(std::vector<float> maxima, std::int32_t width);
+    // Forgetting writes only while the maxima are known. A pass that forgets them on its own
+    // thread first may then reach rows through the writing accessors from many threads at
+    // once: they only read that they are forgotten.
+    void ForgetRowMaxima() {
+        if (rowMaximaWidth_ != -1) rowMaximaWidth_ = -1;
+    }
 
 private:
     std::size_t Index(std::int32_t x, std::int32_t y, std::int32_t channel) const;

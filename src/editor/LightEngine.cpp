@@ -66,6 +66,8 @@ RenderOutcome RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, flo
         if (columns > shown && progress) progress(columns);
         shown = std::max(shown, columns);
     };
+    // The rows' maxima are set again below; every thread of the pass then finds them forgotten.
+    target.ForgetRowMaxima();
     float maximum = 0.0f;
     try {
         maximum = OverRowsInParallel(
@@ -118,6 +120,7 @@ float FindMaximumOfPicture(const DrawingDocument& doc) {
 
 void CopyLights(const DrawingDocument& doc, const LightArray& from, LightArray& to) {
     const std::int32_t width = doc.GMPic1.Width();
+    to.ForgetRowMaxima();
     OverRowsInParallel(width, doc.GMPic1.Height(), [&](RowSpan rows) {
         CopyLightBuffer(from, to, width, rows);
         return 0.0f;
@@ -131,6 +134,7 @@ void LoadLightsFromPicture(DrawingDocument& doc) {
     const std::int32_t width = doc.GMPic1.Width();
     const std::int32_t height = doc.GMPic1.Height();
     std::vector<float> rowMaxima(std::size_t(std::max(height, 0)) + 1, 0.0f);
+    doc.LightBuffer.ForgetRowMaxima();
     OverRowsInParallel(width, height, [&](RowSpan rows) {
         LoadLightsFromPixels(doc.LightBuffer, doc.GMPic1.Bytes(), width, rows, rowMaxima.data());
         return 0.0f;
