@@ -32,29 +32,48 @@ void Scene::Click(bool autoExposure) {
     RenderOntoCanvas(doc, canvas, true, 10.0f, 1.0f, autoExposure, &doc.UndoBuffer);
 }
 
+namespace {
+
+// Runs perRow(y) over every row of the drawing, on the threads and in the chunks the
+// light passes use.
+template <typename PerRow>
+void ForEachRow(const Scene& scene, PerRow perRow) {
+    OverRowsInParallel(scene.doc.PictureWidth, scene.doc.PictureHeight, [&](RowSpan rows) {
+        for (int y = rows.yFirst; y <= rows.yLast; ++y) perRow(y);
+        return 0.0f;
+    });
+}
+
+std::uint8_t* PixelRow(GMPicture& picture, int y) {
+    return picture.Bytes().data() + std::size_t(y - 1) * std::size_t(picture.Width()) * 4;
+}
+
+std::vector<float> KnownRowMaxima(const LightArray& buffer, int width) {
+    const std::span<const float> known = buffer.RowMaxima(width);
+    return {known.begin(), known.end()};
+}
+
+}  // namespace
+
 void Scene::ClickFloorPass() {
-    std::uint8_t* pixels = doc.GMPic1.Bytes().data();
     const int width = doc.PictureWidth;
+    const std::size_t rowBytes = std::size_t(width) * 4;
     // Each value is written back unchanged (adding +0 is no identity the compiler may skip,
     // but leaves values that are never negative as they were), so the buffer's row maxima
     // stay true, for the undo buffer too, and the clicks timed between floors find them.
-    const std::span<const float> known = doc.LightBuffer.RowMaxima(width);
-    std::vector<float> maxima(known.begin(), known.end());
+    std::vector<float> maxima = KnownRowMaxima(doc.LightBuffer, width);
     doc.LightBuffer.ForgetRowMaxima();
     doc.UndoBuffer.ForgetRowMaxima();
-    OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
-        for (int y = rows.yFirst; y <= rows.yLast; ++y) {
-            for (int c = 1; c <= 3; ++c) {
-                float* row = doc.LightBuffer.Row(c, y).data();
-                float* copy = doc.UndoBuffer.Row(c, y).data();
-                for (int x = 1; x <= width; ++x) {
-                    copy[x] = row[x];
-                    row[x] = row[x] + 0.0f;
-                }
+    ForEachRow(*this, [&](int y) {
+        for (int c = 1; c <= 3; ++c) {
+            float* row = doc.LightBuffer.Row(c, y).data();
+            float* copy = doc.UndoBuffer.Row(c, y).data();
+            for (int x = 1; x <= width; ++x) {
+                copy[x] = row[x];
+                row[x] = row[x] + 0.0f;
             }
-            std::memset(pixels + std::size_t(y - 1) * std::size_t(width) * 4, y & 0xFF, std::size_t(width) * 4);
         }
-        return 0.0f;
+        std::memset(PixelRow(doc.GMPic1, y), y & 0xFF, rowBytes);
     });
     if (!maxima.empty()) {
         doc.UndoBuffer.SetRowMaxima(maxima, width);
@@ -63,22 +82,18 @@ void Scene::ClickFloorPass() {
 }
 
 void Scene::UndoFloorPass() {
-    std::uint8_t* pixels = doc.GMPic1.Bytes().data();
     const int width = doc.PictureWidth;
+    const std::size_t rowBytes = std::size_t(width) * 4;
     // The light buffer becomes a copy of the undo buffer, maxima and all, as after an undo.
-    const std::span<const float> known = doc.UndoBuffer.RowMaxima(width);
-    std::vector<float> maxima(known.begin(), known.end());
+    std::vector<float> maxima = KnownRowMaxima(doc.UndoBuffer, width);
     doc.LightBuffer.ForgetRowMaxima();
-    OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
-        for (int y = rows.yFirst; y <= rows.yLast; ++y) {
-            for (int c = 1; c <= 3; ++c) {
-                const float* from = doc.UndoBuffer.Row(c, y).data();
-                float* to = doc.LightBuffer.Row(c, y).data();
-                for (int x = 1; x <= width; ++x) to[x] = from[x];
-            }
-            std::memset(pixels + std::size_t(y - 1) * std::size_t(width) * 4, y & 0xFF, std::size_t(width) * 4);
+    ForEachRow(*this, [&](int y) {
+        for (int c = 1; c <= 3; ++c) {
+            const float* from = doc.UndoBuffer.Row(c, y).data();
+            float* to = doc.LightBuffer.Row(c, y).data();
+            for (int x = 1; x <= width; ++x) to[x] = from[x];
         }
-        return 0.0f;
+        std::memset(PixelRow(doc.GMPic1, y), y & 0xFF, rowBytes);
     });
     if (!maxima.empty()) doc.LightBuffer.SetRowMaxima(std::move(maxima), width);
 }
@@ -86,14 +101,11 @@ void Scene::UndoFloorPass() {
 void Scene::RenderFloorPass() {
     const int width = doc.PictureWidth;
     doc.LightBuffer.ForgetRowMaxima();
-    OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
-        for (int y = rows.yFirst; y <= rows.yLast; ++y) {
-            for (int c = 1; c <= 3; ++c) {
-                float* to = doc.LightBuffer.Row(c, y).data();
-                for (int x = 1; x <= width; ++x) to[x] = float(x);
-            }
+    ForEachRow(*this, [&](int y) {
+        for (int c = 1; c <= 3; ++c) {
+            float* to = doc.LightBuffer.Row(c, y).data();
+            for (int x = 1; x <= width; ++x) to[x] = float(x);
         }
-        return 0.0f;
     });
 }
 
@@ -121,20 +133,16 @@ float Scene::FindMaximumFloorPass() {
 }
 
 void Scene::ClearFloorPass() {
-    const int width = doc.PictureWidth;
-    const std::size_t rowBytes = std::size_t(width) * 4;
+    const std::size_t rowBytes = std::size_t(doc.PictureWidth) * 4;
     doc.LightBuffer.ForgetRowMaxima();
     doc.UndoBuffer.ForgetRowMaxima();
-    OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
-        for (int y = rows.yFirst; y <= rows.yLast; ++y) {
-            for (int c = 1; c <= 3; ++c) {
-                std::memset(doc.LightBuffer.Row(c, y).data() + 1, 0, rowBytes);
-                std::memset(doc.UndoBuffer.Row(c, y).data() + 1, 0, rowBytes);
-            }
-            std::memset(doc.GMPic1.Bytes().data() + std::size_t(y - 1) * rowBytes, 0, rowBytes);
-            std::memset(doc.GMPic2.Bytes().data() + std::size_t(y - 1) * rowBytes, 0, rowBytes);
+    ForEachRow(*this, [&](int y) {
+        for (int c = 1; c <= 3; ++c) {
+            std::memset(doc.LightBuffer.Row(c, y).data() + 1, 0, rowBytes);
+            std::memset(doc.UndoBuffer.Row(c, y).data() + 1, 0, rowBytes);
         }
-        return 0.0f;
+        std::memset(PixelRow(doc.GMPic1, y), 0, rowBytes);
+        std::memset(PixelRow(doc.GMPic2, y), 0, rowBytes);
     });
 }
 

@@ -100,7 +100,7 @@ RenderOutcome RenderLightBuffer(DrawingDocument& doc, bool justAddLastPoint, flo
 void RedrawPicture(DrawingDocument& doc, float sMax, std::uint8_t* pictureCopy) {
     const std::int32_t width = doc.GMPic1.Width();
     OverRowsInParallel(width, doc.GMPic1.Height(), [&](RowSpan rows) {
-        RedrawPixels(doc.LightBuffer, RedrawTarget{doc.GMPic1.Bytes(), pictureCopy}, width, sMax, rows);
+        RedrawPixels(doc.LightBuffer, RedrawTarget{doc.GMPic1.Bytes(), pictureCopy, sMax}, width, rows);
         return 0.0f;
     });
 }

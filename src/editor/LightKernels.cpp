@@ -74,15 +74,16 @@ void RequirePixels(const RedrawTarget& redraw, std::int32_t width, RowSpan rows)
     }
 }
 
-// Redraws row y from the three channels and hands the finished row on to the copy.
+// Redraws row y from the three channels against the target's reference and hands the
+// finished row on to the copy.
 void RedrawRow(const RowKernels& k, const float* red, const float* green, const float* blue, const RedrawTarget& redraw,
-               float sMax, std::int32_t width, std::int32_t y) {
+               std::int32_t width, std::int32_t y) {
     const std::size_t offset = std::size_t(y - 1) * std::size_t(width) * 4;
     auto* out = reinterpret_cast<std::uint32_t*>(redraw.pixels.data() + offset);
-    if (sMax == 255.0f) {
+    if (redraw.reference == 255.0f) {
         k.redrawAt255(red, green, blue, out, width);
     } else {
-        k.redraw(red, green, blue, out, sMax, width);
+        k.redraw(red, green, blue, out, redraw.reference, width);
     }
     if (redraw.copy != nullptr) std::memcpy(redraw.copy + offset, out, std::size_t(width) * 4);
 }
@@ -177,7 +178,7 @@ float AddNewestLightTo(const LightArray& from, LightArray& to, const NewLight& n
             if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
             maximum = rowMaximum > maximum ? rowMaximum : maximum;
             if (!redraw.pixels.empty()) {
-                RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, redraw.reference, width, y);
+                RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, width, y);
             }
         }
     }
@@ -223,9 +224,11 @@ float RebuildSteps(LightArray& buffer, std::span<const LightPoint> lights, std::
             // first's row as it stands.
             const bool built = oneLight && streamed && y == rows[1] && rows[0] != 0;
             float rowMaximum = 0.0f;
-            for (int c = 0; c < kChannels && lights.empty(); ++c) {
-                std::fill(row.channel[c] + 1, row.channel[c] + width + 1, 0.0f);
-                if (streamed) k.streamRow(row.channel[c], target.channel[c], width, 0.0f);
+            if (lights.empty()) {
+                for (int c = 0; c < kChannels; ++c) {
+                    std::fill(row.channel[c] + 1, row.channel[c] + width + 1, 0.0f);
+                    if (streamed) k.streamRow(row.channel[c], target.channel[c], width, 0.0f);
+                }
             }
             for (const LightPoint& light : lights) {
                 if (!oneLight) FillWeights(k, weights, double(light.X), Distance2(y, light.Y), 1.0, width);
@@ -245,7 +248,7 @@ float RebuildSteps(LightArray& buffer, std::span<const LightPoint> lights, std::
             if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
             maximum = rowMaximum > maximum ? rowMaximum : maximum;
             if (!redraw.pixels.empty()) {
-                RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, 255.0f, width, y);
+                RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, width, y);
             }
         }
     }
@@ -353,14 +356,15 @@ float FindMaximumOf(const LightArray& buffer, std::int32_t width, RowSpan rows) 
     return m;
 }
 
-void RedrawPixels(const LightArray& buffer, const RedrawTarget& redraw, std::int32_t width, float sMax, RowSpan rows) {
+void RedrawPixels(const LightArray& buffer, const RedrawTarget& redraw, std::int32_t width, RowSpan rows) {
     RequireArea(buffer, width, rows);
     if (width <= 0 || rows.yLast < rows.yFirst) return;
     if (redraw.pixels.size() < std::size_t(width) * std::size_t(rows.yLast) * 4) throw Failure::SubscriptOutOfRange();
-    if (!(sMax >= 255.0f)) sMax = 255.0f;
+    RedrawTarget against = redraw;
+    if (!(against.reference >= 255.0f)) against.reference = 255.0f;
     const RowKernels& k = ActiveRowKernels();
     for (std::int32_t y = rows.yFirst; y <= rows.yLast; ++y) {
-        RedrawRow(k, buffer.Row(1, y).data(), buffer.Row(2, y).data(), buffer.Row(3, y).data(), redraw, sMax, width, y);
+        RedrawRow(k, buffer.Row(1, y).data(), buffer.Row(2, y).data(), buffer.Row(3, y).data(), against, width, y);
     }
 }
 

@@ -91,10 +91,10 @@ float RebuildFromOneLightInPairs(LightArray& buffer, const LightPoint& light, st
 // The greatest value of the three channels over the rows; 0 when none is above 0.
 float FindMaximumOf(const LightArray& buffer, std::int32_t width, RowSpan rows);
 
-// Maps the buffer to pixels against the reference `sMax` (raised to 255 when lower or not a
-// number): a value above the reference shows 255, any other v shows v * 255 / sMax
-// computed in double and rounded to a float, then to a whole number with ties to even.
-void RedrawPixels(const LightArray& buffer, const RedrawTarget& redraw, std::int32_t width, float sMax, RowSpan rows);
+// Maps the buffer to pixels against the target's reference R (raised to 255 when lower or
+// not a number): a value above R shows 255, any other v shows v * 255 / R computed in
+// double and rounded to a float, then to a whole number with ties to even.
+void RedrawPixels(const LightArray& buffer, const RedrawTarget& redraw, std::int32_t width, RowSpan rows);
 
 // Starts the buffer from a picture: each channel takes the pixel's own value, 0 to 255.
 // Row maxima as with AddNewestLight.

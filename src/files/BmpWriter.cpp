@@ -85,7 +85,7 @@ bool WriteBmp24(const QImage& picture, QFileDevice& file) {
     const int rowsPerBlock = int(std::clamp<std::int64_t>(kBlockBytes / rowBytes, 1, picture.height()));
     // Padding bytes stay zero: the buffer starts zeroed and rows only ever fill their pixels.
     std::vector<unsigned char> block(std::size_t(rowBytes * rowsPerBlock), 0);
-    std::int64_t written = kHeaderBytes, flushedTo = 0;
+    std::int64_t written = kHeaderBytes;
     for (int done = 0; done < picture.height(); done += rowsPerBlock) {
         const int rows = std::min(rowsPerBlock, picture.height() - done);
         for (int r = 0; r < rows; ++r) {
@@ -95,11 +95,11 @@ bool WriteBmp24(const QImage& picture, QFileDevice& file) {
         }
         const std::int64_t bytes = rowBytes * rows;
         if (file.write(reinterpret_cast<const char*>(block.data()), bytes) != bytes) return false;
-        written += bytes;
         // QFile keeps a small buffer of its own; what has reached the file may be written back.
+        // The header shares the first block's first page, which goes with it.
         if (!file.flush()) return false;
-        StartWriteBack(file, flushedTo, written - flushedTo);
-        flushedTo = written;
+        StartWriteBack(file, written, bytes);
+        written += bytes;
     }
     return true;
 }

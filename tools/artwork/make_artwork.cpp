@@ -151,7 +151,7 @@ QImage Lit(const QImage& picture, const std::vector<Light>& lights) {
         AddNewestLight(buffer, buffer, NewLight{point, light.intensity, (light.fog + 1.0f) / 11.0f}, source.width(), rows,
                        nullptr);
     }
-    RedrawPixels(buffer, RedrawTarget{pixels.Bytes()}, source.width(), 255.0f, rows);
+    RedrawPixels(buffer, RedrawTarget{pixels.Bytes()}, source.width(), rows);
     QImage result(source.size(), QImage::Format_RGB32);
     std::memcpy(result.bits(), pixels.Bytes().data(), pixels.Bytes().size());
     return result;
