@@ -167,6 +167,10 @@ TEST(HugePictures, APictureClaimingAHugeSizeIsRefusedBeforeItIsRead) {
         buffer.open(QIODevice::WriteOnly);
         tiny.save(&buffer, "PNG");
     }
+    // A PNG of that pixel whose text chunk after the pixels claims almost 2 GB, in a file of
+    // a few hundred bytes (the last 12 bytes are the end chunk).
+    QByteArray chunky = png;
+    chunky.insert(chunky.size() - 12, QByteArray("\x72\x79\x74\x65tEXtComment", 15));
     for (const int at : {16, 20}) {
         png[at] = 0;
         png[at + 1] = 0;
@@ -188,7 +192,8 @@ TEST(HugePictures, APictureClaimingAHugeSizeIsRefusedBeforeItIsRead) {
 
     QtPictureFiles files;
     const std::int64_t peakBefore = PeakMemoryKiB();
-    for (const auto& [name, bytes] : {std::pair{"huge.bmp", bmp}, std::pair{"huge.png", png}, std::pair{"huge.gif", gif}}) {
+    for (const auto& [name, bytes] : {std::pair{"huge.bmp", bmp}, std::pair{"huge.png", png}, std::pair{"huge.gif", gif},
+                                      std::pair{"chunk.png", chunky}}) {
         QFile file(dir.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
@@ -199,6 +204,9 @@ TEST(HugePictures, APictureClaimingAHugeSizeIsRefusedBeforeItIsRead) {
         } catch (const Failure& failure) {
             if (QByteArray(name) == "huge.png") {
                 EXPECT_TRUE(failure.Description().contains("too large"));
+            }
+            if (QByteArray(name) == "chunk.png") {
+                EXPECT_EQ(failure.Description(), "The picture \"chunk.png\" is damaged or incomplete.");
             }
         }
     }

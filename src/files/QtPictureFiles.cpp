@@ -8,8 +8,10 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
@@ -35,6 +37,10 @@ std::int64_t PhysicalMemoryBytes() {
 
 Failure FileFailure(const QString& description) { return Failure(kFileFailure, description); }
 
+Failure DamagedFailure(const QString& name) {
+    return FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(name));
+}
+
 // Qt's decoders hand back what they could read of a damaged file and only say so in a
 // warning; while a picture is read, those warnings are watched for.
 bool sawPrematureEnd = false;
@@ -56,6 +62,34 @@ public:
     DecoderWarningWatch& operator=(const DecoderWarningWatch&) = delete;
 };
 
+// Whether the device holds a PNG with a chunk that would end past the end of the file. The
+// PNG library sets aside (and clears) as much memory as a chunk claims before it reads it,
+// so a few damaged bytes claiming a chunk of gigabytes would take that much memory and
+// many seconds before failing.
+bool PngClaimsMoreThanItHolds(QIODevice& device) {
+    constexpr qint64 kSignatureBytes = 8, kChunkFrameBytes = 12;  // length, type and checksum
+    if (device.isSequential() || device.peek(kSignatureBytes) != QByteArray("\x89PNG\r\n\x1A\n", 8)) return false;
+    const qint64 start = device.pos();
+    const qint64 end = device.size();
+    bool claimsMore = false;
+    for (qint64 at = start + kSignatureBytes; at < end;) {
+        uchar header[8];
+        if (!device.seek(at) || device.read(reinterpret_cast<char*>(header), 8) != 8) {
+            claimsMore = true;
+            break;
+        }
+        const qint64 next = at + kChunkFrameBytes + qFromBigEndian<quint32>(header);
+        if (next > end) {
+            claimsMore = true;
+            break;
+        }
+        if (std::memcmp(header + 4, "IEND", 4) == 0) break;
+        at = next;
+    }
+    device.seek(start);
+    return claimsMore;
+}
+
 }  // namespace
 
 QtPictureFiles::QtPictureFiles(std::int64_t decodeLimitBytes) : decodeLimitBytes_(decodeLimitBytes) {}
@@ -74,7 +108,7 @@ QImage QtPictureFiles::Load(const QString& path) {
     // A GIF file ends with its trailer byte; one cut short does not.
     if (format == "gif" && file.size() > 0 && file.seek(file.size() - 1) &&
         file.read(1) != QByteArray(1, '\x3B')) {
-        throw FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(QFileInfo(path).fileName()));
+        throw DamagedFailure(QFileInfo(path).fileName());
     }
     return picture;
 }
@@ -83,6 +117,7 @@ QImage QtPictureFiles::Decode(QIODevice& device, const QString& name, QByteArray
     // Qt's own limit is far below what a photo may need; ours is checked below with a
     // clear message, so Qt's is set just above it.
     QImageReader::setAllocationLimit(int(decodeLimitBytes_ / (1024 * 1024)) + 1);
+    if (PngClaimsMoreThanItHolds(device)) throw DamagedFailure(name);
     QImageReader reader(&device);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
@@ -104,7 +139,7 @@ QImage QtPictureFiles::Decode(QIODevice& device, const QString& name, QByteArray
     if (picture.isNull()) {
         throw FileFailure(QStringLiteral("Cannot open the picture \"%1\": %2.").arg(name, reader.errorString()));
     }
-    if (damaged) throw FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(name));
+    if (damaged) throw DamagedFailure(name);
     return picture;
 }
 
