@@ -49,16 +49,18 @@ bool WorthStreaming(const LightArray& buffer) { return buffer.Values().size() * 
 // the buffer. Each thread keeps its own for all its passes: allocating and zeroing them for
 // every chunk of rows took a noticeable share of a rebuild.
 struct RowWork {
-    float* weights;
+    double* weights;
     Planes scratch;
 };
 
 RowWork ThreadRowWork(std::int32_t width) {
+    thread_local std::vector<double> weights;
     thread_local std::vector<float> values;
     const std::size_t row = std::size_t(std::max(width, 0)) + 1;
-    if (values.size() < row * (kChannels + 1)) values.resize(row * (kChannels + 1));
+    if (weights.size() < row) weights.resize(row);
+    if (values.size() < row * kChannels) values.resize(row * kChannels);
     float* v = values.data();
-    return {v, {{v + row, v + 2 * row, v + 3 * row}}};
+    return {weights.data(), {{v, v + row, v + 2 * row}}};
 }
 
 // Streams a built row to the buffer; returns its greatest value.
@@ -80,17 +82,17 @@ void RedrawRow(const RowKernels& k, const float* red, const float* green, const 
                std::int32_t width, std::int32_t y) {
     const std::size_t offset = std::size_t(y - 1) * std::size_t(width) * 4;
     auto* out = reinterpret_cast<std::uint32_t*>(redraw.pixels.data() + offset);
+    auto* copy = redraw.copy != nullptr ? reinterpret_cast<std::uint32_t*>(redraw.copy + offset) : nullptr;
     if (redraw.reference == 255.0f) {
-        k.redrawAt255(red, green, blue, out, width);
+        k.redrawAt255(red, green, blue, out, copy, width);
     } else {
-        k.redraw(red, green, blue, out, redraw.reference, width);
+        k.redraw(red, green, blue, out, copy, redraw.reference, width);
     }
-    if (redraw.copy != nullptr) std::memcpy(redraw.copy + offset, out, std::size_t(width) * 4);
 }
 
 // The weights of the columns first..last of a row. A fog factor of exactly 1 divides by
 // nothing, which gives the same bits without the division.
-void ComputeWeights(const RowKernels& k, float* weights, double lightX, double dy2, double fogFactor,
+void ComputeWeights(const RowKernels& k, double* weights, double lightX, double dy2, double fogFactor,
                     std::int32_t first, std::int32_t last) {
     if (first > last) return;
     if (fogFactor == 1.0) {
@@ -103,7 +105,7 @@ void ComputeWeights(const RowKernels& k, float* weights, double lightX, double d
 // The weights of one row. When the light sits on a whole or half column, the columns on
 // its shorter side take their weights from the mirror columns on the longer side, which
 // halves the square roots and divisions.
-void FillWeights(const RowKernels& k, float* weights, double lightX, double dy2, double fogFactor,
+void FillWeights(const RowKernels& k, double* weights, double lightX, double dy2, double fogFactor,
                  std::int32_t width) {
     const auto compute = [&](std::int32_t first, std::int32_t last) {
         ComputeWeights(k, weights, lightX, dy2, fogFactor, first, last);
@@ -158,7 +160,7 @@ float AddNewestLightTo(const LightArray& from, LightArray& to, const NewLight& n
     // needs a row of its own.
     const bool inPlace = &from == &to;
     const RowWork work = ThreadRowWork(width);
-    float* const weights = work.weights;
+    double* const weights = work.weights;
     float maximum = 0.0f;
     int overflow = 0;
     for (std::int32_t step = steps.yFirst; step <= steps.yLast; ++step) {
@@ -170,8 +172,8 @@ float AddNewestLightTo(const LightArray& from, LightArray& to, const NewLight& n
             const Planes row = inPlace ? work.scratch : target;
             float rowMaximum = 0.0f;
             for (int c = 0; c < kChannels; ++c) {
-                k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights, scale[c], width, &overflow);
-                if (rowMaxima != nullptr && !inPlace) rowMaximum = k.maximum(row.channel[c], width, rowMaximum);
+                rowMaximum = k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights, scale[c], width,
+                                        rowMaximum, &overflow);
             }
             if (overflow != 0) throw Failure::Overflow();
             if (inPlace) rowMaximum = StoreRow(k, row, target, width);
@@ -209,7 +211,7 @@ float RebuildSteps(LightArray& buffer, std::span<const LightPoint> lights, std::
     const RowKernels& k = ActiveRowKernels();
     const bool streamed = WorthStreaming(buffer);
     const RowWork work = ThreadRowWork(width);
-    float* const weights = work.weights;
+    double* const weights = work.weights;
     const bool oneLight = lights.size() == 1;
     float maximum = 0.0f;
     int overflow = 0;
@@ -300,7 +302,7 @@ std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewL
     const double fogFactor = double(newLight.fogFactor);
     const RowKernels& k = ActiveRowKernels();
     const RowWork work = ThreadRowWork(width);
-    float* const weights = work.weights;
+    double* const weights = work.weights;
     // A weight only falls with the distance, so one of the two columns nearest the light has
     // a row's largest; rounding never reverses an order, so no sum of a row can exceed its
     // bound.
@@ -310,8 +312,8 @@ std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewL
     bounds.reserve(std::size_t(height));
     for (std::int32_t y = 1; y <= height; ++y) {
         ComputeWeights(k, weights, double(light.X), Distance2(y, light.Y), fogFactor, nearLeft, nearRight);
-        const float nearest = std::max(weights[std::size_t(nearLeft)], weights[std::size_t(nearRight)]);
-        bounds.emplace_back(static_cast<float>(double(oldMaxima[std::size_t(y)]) + largestScale * double(nearest)), y);
+        const double nearest = std::max(weights[std::size_t(nearLeft)], weights[std::size_t(nearRight)]);
+        bounds.emplace_back(static_cast<float>(double(oldMaxima[std::size_t(y)]) + largestScale * nearest), y);
     }
     std::sort(bounds.begin(), bounds.end(), std::greater<>());
     // Rows are worked out, most promising first, until no row left could hold more.
@@ -322,8 +324,8 @@ std::optional<float> GreatestAfterNewestLight(const LightArray& from, const NewL
         if (greatest >= bound) break;
         FillWeights(k, weights, double(light.X), Distance2(y, light.Y), fogFactor, width);
         for (int c = 0; c < kChannels; ++c) {
-            k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights, scale[c], width, &overflow);
-            greatest = k.maximum(row.channel[c], width, greatest);
+            greatest = k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights, scale[c], width, greatest,
+                                  &overflow);
         }
     }
     return greatest;

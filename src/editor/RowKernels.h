@@ -10,34 +10,38 @@
 struct RowKernels {
     const char* name;
     // to[x] = from[x] + scale * weights[x] in double, stored as a float; `overflow` is set
-    // when a sum leaves the float range.
-    void (*addLight)(const float* from, float* to, const float* weights, double scale, std::int32_t width,
-                     int* overflow);
+    // when a sum leaves the float range. Returns the greatest of m (never negative) and the
+    // sums.
+    float (*addLight)(const float* from, float* to, const double* weights, double scale, std::int32_t width, float m,
+                      int* overflow);
     // to[x] = from[x] for the columns 1..width, written past the caches where the processor
     // can: for a buffer far larger than the caches that is not read again soon, this saves
     // reading every line in before it is overwritten. Returns the greatest of m and the row.
     float (*streamRow)(const float* from, float* to, std::int32_t width, float m);
     // Makes the rows streamed so far visible to every thread.
     void (*streamFence)();
-    // weights[x] = 1 / (d / fogFactor + 10) as a float for the columns first..last, d being
-    // the distance from column x of a row dy2 (squared) away from the light.
-    void (*weights)(float* weights, double lightX, double dy2, double fogFactor, std::int32_t first,
+    // weights[x] = 1 / (d / fogFactor + 10) rounded to a float for the columns first..last,
+    // d being the distance from column x of a row dy2 (squared) away from the light. The
+    // rounded weight is kept as a double, the form every pass that reads it needs: that
+    // saves widening it again for each channel.
+    void (*weights)(double* weights, double lightX, double dy2, double fogFactor, std::int32_t first,
                     std::int32_t last);
     // The same with a fog factor of exactly 1.
-    void (*plainWeights)(float* weights, double lightX, double dy2, std::int32_t first, std::int32_t last);
+    void (*plainWeights)(double* weights, double lightX, double dy2, std::int32_t first, std::int32_t last);
     // weights[x] = weights[twiceX - x] for the columns first..last.
-    void (*mirror)(float* weights, std::int32_t twiceX, std::int32_t first, std::int32_t last);
+    void (*mirror)(double* weights, std::int32_t twiceX, std::int32_t first, std::int32_t last);
     // sums[x] += weights[x] * colour in double, stored as a float.
-    void (*accumulate)(float* sums, const float* weights, double colour, std::int32_t width, int* overflow);
+    void (*accumulate)(float* sums, const double* weights, double colour, std::int32_t width, int* overflow);
     // sums[x] = 0 + weights[x] * colour in double, stored as a float: accumulate onto zeros.
-    void (*placeLight)(float* sums, const float* weights, double colour, std::int32_t width, int* overflow);
+    void (*placeLight)(float* sums, const double* weights, double colour, std::int32_t width, int* overflow);
     // The greatest of m and the row's values.
     float (*maximum)(const float* values, std::int32_t width, float m);
-    // Pixels of one row against the reference 255, and against any other reference.
+    // Pixels of one row against the reference 255, and against any other reference; the
+    // same pixels also go to `copy` unless it is null.
     void (*redrawAt255)(const float* red, const float* green, const float* blue, std::uint32_t* out,
-                        std::int32_t width);
-    void (*redraw)(const float* red, const float* green, const float* blue, std::uint32_t* out, float sMax,
-                   std::int32_t width);
+                        std::uint32_t* copy, std::int32_t width);
+    void (*redraw)(const float* red, const float* green, const float* blue, std::uint32_t* out, std::uint32_t* copy,
+                   float sMax, std::int32_t width);
 };
 
 // Every set this processor can run, the plainest first.
