@@ -63,11 +63,9 @@ RowWork ThreadRowWork(std::int32_t width) {
     return {weights.data(), {{v, v + row, v + 2 * row}}};
 }
 
-// Streams a built row to the buffer; returns its greatest value.
-float StoreRow(const RowKernels& k, const Planes& built, const Planes& target, std::int32_t width) {
-    float m = 0.0f;
-    for (int c = 0; c < kChannels; ++c) m = k.streamRow(built.channel[c], target.channel[c], width, m);
-    return m;
+// Streams a built row to the buffer.
+void StoreRow(const RowKernels& k, const Planes& built, const Planes& target, std::int32_t width) {
+    for (int c = 0; c < kChannels; ++c) k.streamRow(built.channel[c], target.channel[c], width, 0.0f);
 }
 
 void RequirePixels(const RedrawTarget& redraw, std::int32_t width, RowSpan rows) {
@@ -176,7 +174,7 @@ float AddNewestLightTo(const LightArray& from, LightArray& to, const NewLight& n
                                         rowMaximum, &overflow);
             }
             if (overflow != 0) throw Failure::Overflow();
-            if (inPlace) rowMaximum = StoreRow(k, row, target, width);
+            if (inPlace) StoreRow(k, row, target, width);
             if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
             maximum = rowMaximum > maximum ? rowMaximum : maximum;
             if (!redraw.pixels.empty()) {

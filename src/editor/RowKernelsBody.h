@@ -61,22 +61,12 @@ constexpr std::int32_t kBlock = 256;
 constexpr std::int32_t kAhead = 1024;
 constexpr std::int32_t kValuesPerLine = 16;  // 64-byte cache lines
 
-template <typename Value>
+// ToWrite asks for lines that are about to be written over without being read.
+template <bool ToWrite = false, typename Value>
 inline void FetchAhead(const Value* block) {
     static_assert(sizeof(Value) == 4);
 #if defined(__GNUC__)
-    for (std::int32_t l = 0; l < kBlock; l += kValuesPerLine) __builtin_prefetch(block + kAhead + l, 0, 3);
-#else
-    static_cast<void>(block);
-#endif
-}
-
-// The same for lines that are about to be written over without being read.
-template <typename Value>
-inline void FetchAheadToWrite(Value* block) {
-    static_assert(sizeof(Value) == 4);
-#if defined(__GNUC__)
-    for (std::int32_t l = 0; l < kBlock; l += kValuesPerLine) __builtin_prefetch(block + kAhead + l, 1, 3);
+    for (std::int32_t l = 0; l < kBlock; l += kValuesPerLine) __builtin_prefetch(block + kAhead + l, ToWrite, 3);
 #else
     static_cast<void>(block);
 #endif
@@ -231,8 +221,7 @@ float StreamRow(const float* __restrict from, float* __restrict to, std::int32_t
 }
 
 // Writes the pixels first..last of a row from the three channels' levels, keeping each
-// pixel's fourth byte, and the same pixels to the copy when there is one. A whole block
-// also asks for the lines ahead.
+// pixel's fourth byte, and the same pixels to the copy when there is one.
 template <typename Level>
 inline void PackPixels(const float* __restrict red, const float* __restrict green, const float* __restrict blue,
                        std::uint32_t* __restrict out, std::uint32_t* __restrict copy, std::int32_t first,
@@ -240,13 +229,10 @@ inline void PackPixels(const float* __restrict red, const float* __restrict gree
     const auto pack = [&](std::int32_t i) {
         return (out[i - 1] & 0xFF000000u) | (level(red[i]) << 16) | (level(green[i]) << 8) | level(blue[i]);
     };
-    const bool block = last - first + 1 == kBlock;
-    if (block) FetchAhead(out + first - 1);
     if (copy == nullptr) {
         for (std::int32_t i = first; i <= last; ++i) out[i - 1] = pack(i);
         return;
     }
-    if (block) FetchAheadToWrite(copy + first - 1);
     for (std::int32_t i = first; i <= last; ++i) {
         const std::uint32_t pixel = pack(i);
         out[i - 1] = pixel;
@@ -258,7 +244,11 @@ template <typename Level>
 inline void PackRow(const float* __restrict red, const float* __restrict green, const float* __restrict blue,
                     std::uint32_t* __restrict out, std::uint32_t* __restrict copy, std::int32_t width, Level level) {
     std::int32_t x = 1;
-    for (; x + kBlock - 1 <= width; x += kBlock) PackPixels(red, green, blue, out, copy, x, x + kBlock - 1, level);
+    for (; x + kBlock - 1 <= width; x += kBlock) {
+        FetchAhead(out + x - 1);
+        if (copy != nullptr) FetchAhead<true>(copy + x - 1);
+        PackPixels(red, green, blue, out, copy, x, x + kBlock - 1, level);
+    }
     PackPixels(red, green, blue, out, copy, x, width, level);
 }
 

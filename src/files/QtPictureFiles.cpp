@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
@@ -39,6 +40,22 @@ Failure FileFailure(const QString& description) { return Failure(kFileFailure, d
 
 Failure DamagedFailure(const QString& name) {
     return FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(name));
+}
+
+Failure WriteFailure(const QString& path, const QString& reason) {
+    return FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, reason));
+}
+
+// Writes the picture as a BMP into the open file: our own writer where it takes the
+// picture, Qt's otherwise. Returns why it could not, if it could not.
+std::optional<QString> EncodeBmp(const QImage& picture, QFileDevice& file) {
+    if (FitsBmp24Writer(picture)) {
+        if (!WriteBmp24(picture, file)) return file.errorString();
+        return std::nullopt;
+    }
+    QImageWriter writer(&file, "bmp");
+    if (!writer.write(picture)) return writer.errorString();
+    return std::nullopt;
 }
 
 // Qt's decoders hand back what they could read of a damaged file and only say so in a
@@ -153,25 +170,12 @@ void QtPictureFiles::SaveBmp(const QImage& picture, const QString& path) {
     // The picture goes to a temporary file first and replaces the old file only once it is
     // complete, so a failed save never leaves a truncated file behind.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, file.errorString()));
+    if (!file.open(QIODevice::WriteOnly)) throw WriteFailure(path, file.errorString());
+    if (const std::optional<QString> reason = EncodeBmp(picture, file)) {
+        file.cancelWriting();
+        throw WriteFailure(path, *reason);
     }
-    if (FitsBmp24Writer(picture)) {
-        if (!WriteBmp24(picture, file)) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            throw FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, reason));
-        }
-    } else {
-        QImageWriter writer(&file, "bmp");
-        if (!writer.write(picture)) {
-            file.cancelWriting();
-            throw FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, writer.errorString()));
-        }
-    }
-    if (!file.commit()) {
-        throw FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, file.errorString()));
-    }
+    if (!file.commit()) throw WriteFailure(path, file.errorString());
 }
 
 bool QtPictureFiles::NormalFileExists(const QString& path) {
