@@ -207,3 +207,30 @@ TEST(LightRendering, KnownRowMaximaMatchTheBufferAfterEveryWholePass) {
         EXPECT_TRUE(doc.LightBuffer.RowMaxima(width).empty());
     }
 }
+
+// A sum beyond the float range in any one channel, in the vector part of a row or its tail, fails the pass
+// with "Overflow" and leaves the light buffer as it was. Only the pixel under the light overflows. The
+// intensity field keeps clicks far from that range, so this drives the engine directly.
+TEST(LightRendering, ALightTooStrongForAnyOneChannelFailsWithOverflow) {
+    const int width = 300, height = 8;
+    for (const int channel : {0, 1, 2}) {
+        for (const float x : {10.0f, 290.0f}) {
+            for (const RedrawInPass redraw : {RedrawInPass::At255, RedrawInPass::AtGreatest}) {
+                SCOPED_TRACE(testing::Message() << "channel " << channel << " at " << x << " redraw " << int(redraw));
+                ScriptedMessageBoxes messages;
+                DrawingDocument doc(messages);
+                doc.LightBuffer.Reallocate(width, height);
+                doc.UndoBuffer.Reallocate(width, height);
+                doc.GMPic1.SetPicture(DistinctPicture(width, height));
+                LoadLightsFromPicture(doc);
+                const std::vector<float> before(doc.LightBuffer.Values().begin(), doc.LightBuffer.Values().end());
+                const std::int32_t rgb[3] = {channel == 0 ? 255 : 0, channel == 1 ? 255 : 0, channel == 2 ? 255 : 0};
+                doc.Lights.push_back(LightPoint{x, 4.0f, rgb[0], rgb[1], rgb[2]});
+                doc.LightsCount = 1;
+                const auto render = [&] { RenderLightBuffer(doc, true, 1.4e37f, 1.0f, &doc.UndoBuffer, {}, redraw); };
+                EXPECT_EQ(FailureOf(render).first, FailureNumber::Overflow);
+                EXPECT_TRUE(std::ranges::equal(doc.LightBuffer.Values(), before));
+            }
+        }
+    }
+}

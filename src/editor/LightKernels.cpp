@@ -74,18 +74,43 @@ void RequirePixels(const RedrawTarget& redraw, std::int32_t width, RowSpan rows)
     }
 }
 
+// The pixels of row y in the picture, and in the copy when there is one.
+struct PixelRow {
+    std::uint32_t* out;
+    std::uint32_t* copy;
+};
+
+PixelRow PixelRowOf(const RedrawTarget& redraw, std::int32_t width, std::int32_t y) {
+    const std::size_t offset = std::size_t(y - 1) * std::size_t(width) * 4;
+    return {reinterpret_cast<std::uint32_t*>(redraw.pixels.data() + offset),
+            redraw.copy != nullptr ? reinterpret_cast<std::uint32_t*>(redraw.copy + offset) : nullptr};
+}
+
 // Redraws row y from the three channels against the target's reference and hands the
 // finished row on to the copy.
 void RedrawRow(const RowKernels& k, const float* red, const float* green, const float* blue, const RedrawTarget& redraw,
                std::int32_t width, std::int32_t y) {
-    const std::size_t offset = std::size_t(y - 1) * std::size_t(width) * 4;
-    auto* out = reinterpret_cast<std::uint32_t*>(redraw.pixels.data() + offset);
-    auto* copy = redraw.copy != nullptr ? reinterpret_cast<std::uint32_t*>(redraw.copy + offset) : nullptr;
+    const PixelRow pixels = PixelRowOf(redraw, width, y);
     if (redraw.reference == 255.0f) {
-        k.redrawAt255(red, green, blue, out, copy, width);
+        k.redrawAt255(red, green, blue, pixels.out, pixels.copy, width);
     } else {
-        k.redraw(red, green, blue, out, copy, redraw.reference, width);
+        k.redraw(red, green, blue, pixels.out, pixels.copy, redraw.reference, width);
     }
+}
+
+// Adds the newest light to the three channels of row y, writing the sums to `to`, and redraws
+// the row from them in the same pass. Returns the row's greatest sum.
+float AddLightAndRedrawRow(const RowKernels& k, const LightArray& from, const Planes& to,
+                           const std::array<double, 3>& scale, const double* weights, const RedrawTarget& redraw,
+                           std::int32_t width, std::int32_t y, int* overflow) {
+    const PixelRow pixels = PixelRowOf(redraw, width, y);
+    const FusedRow row{{from.Row(1, y).data(), from.Row(2, y).data(), from.Row(3, y).data()},
+                       {to.channel[0], to.channel[1], to.channel[2]},
+                       {scale[0], scale[1], scale[2]},
+                       pixels.out,
+                       pixels.copy};
+    if (redraw.reference == 255.0f) return k.addLightAndRedrawAt255(row, weights, width, overflow);
+    return k.addLightAndRedraw(row, weights, redraw.reference, width, overflow);
 }
 
 // The weights of the columns first..last of a row. A fog factor of exactly 1 divides by
@@ -168,18 +193,20 @@ float AddNewestLightTo(const LightArray& from, LightArray& to, const NewLight& n
             if (y == 0) continue;
             const Planes target = RowOf(to, y);
             const Planes row = inPlace ? work.scratch : target;
+            const bool redrawn = !redraw.pixels.empty();
             float rowMaximum = 0.0f;
-            for (int c = 0; c < kChannels; ++c) {
-                rowMaximum = k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights, scale[c], width,
-                                        rowMaximum, &overflow);
+            if (redrawn) {
+                rowMaximum = AddLightAndRedrawRow(k, from, row, scale, weights, redraw, width, y, &overflow);
+            } else {
+                for (int c = 0; c < kChannels; ++c) {
+                    rowMaximum = k.addLight(from.Row(c + 1, y).data(), row.channel[c], weights, scale[c], width,
+                                            rowMaximum, &overflow);
+                }
             }
             if (overflow != 0) throw Failure::Overflow();
             if (inPlace) StoreRow(k, row, target, width);
             if (rowMaxima != nullptr) rowMaxima[y] = rowMaximum;
             maximum = rowMaximum > maximum ? rowMaximum : maximum;
-            if (!redraw.pixels.empty()) {
-                RedrawRow(k, row.channel[0], row.channel[1], row.channel[2], redraw, width, y);
-            }
         }
     }
     return maximum;

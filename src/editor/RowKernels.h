@@ -3,6 +3,16 @@
 #include <cstdint>
 #include <span>
 
+// One row of the three channels for the fused kernels below: the light buffer's rows to read,
+// the rows the sums go to, each channel's gain, and the row of pixels (with its copy, or null).
+struct FusedRow {
+    const float* from[3];
+    float* to[3];
+    double scale[3];
+    std::uint32_t* out;
+    std::uint32_t* copy;
+};
+
 // The innermost loops of the light passes, one row at a time. The same source is built
 // once for every instruction set the program can choose from, and the widest one the
 // processor has is chosen when the program starts. All copies give the same bits: IEEE
@@ -42,6 +52,11 @@ struct RowKernels {
                         std::uint32_t* copy, std::int32_t width);
     void (*redraw)(const float* red, const float* green, const float* blue, std::uint32_t* out, std::uint32_t* copy,
                    float sMax, std::int32_t width);
+    // addLight on all three channels of a row followed by redrawAt255 or redraw of it, in one
+    // pass with the same results. Returns the greatest of 0 and the sums.
+    float (*addLightAndRedrawAt255)(const FusedRow& row, const double* weights, std::int32_t width, int* overflow);
+    float (*addLightAndRedraw)(const FusedRow& row, const double* weights, float sMax, std::int32_t width,
+                               int* overflow);
 };
 
 // Every set this processor can run, the plainest first.

@@ -53,6 +53,21 @@ inline float FloatOf(std::uint32_t bits) { return __builtin_bit_cast(float, bits
 inline float FloatOf(std::uint32_t bits) { return std::bit_cast<float>(bits); }
 #endif
 
+// A light buffer value with a weighted gain added, rounded to a float.
+inline float SumOf(float value, double scale, double weight) {
+    return static_cast<float>(double(value) + scale * weight);
+}
+
+// Gathers what the passes need to know of each sum: whether it left the float range, and the
+// greatest so far. The greatest is sought on the sums' bits: for floats that are not negative
+// the order of their bits as integers is theirs, and any negative one falls below a start that
+// is never negative either. Integer maxima vectorize where float ones do not.
+inline void Note(float sum, std::uint32_t& marks, std::int32_t& greatest) {
+    marks |= NotFiniteMark(sum);
+    const auto bits = std::int32_t(BitsOf(sum));
+    greatest = bits > greatest ? bits : greatest;
+}
+
 // Rows are worked through in blocks of 4-byte values. Before each block the lines 4 KB
 // further on are asked for, so that they are on their way while the block is worked out:
 // the processor's own prefetching stops at every page, and at the end of a row this reaches
@@ -75,15 +90,10 @@ inline void FetchAhead(const Value* block) {
 float AddLight(const float* __restrict from, float* __restrict to, const double* __restrict weights, double scale,
                std::int32_t width, float m, int* overflow) {
     std::uint32_t marks = 0;
-    // The greatest sum is sought on the sums' bits: for floats that are not negative the
-    // order of their bits as integers is theirs, and any negative one falls below m, which
-    // is never negative either. Integer maxima vectorize where float ones do not.
     std::int32_t greatest = std::int32_t(BitsOf(m));
     const auto add = [&](std::int32_t i) {
-        const auto sum = static_cast<float>(double(from[i]) + scale * weights[i]);
-        marks |= NotFiniteMark(sum);
-        const auto bits = std::int32_t(BitsOf(sum));
-        greatest = bits > greatest ? bits : greatest;
+        const float sum = SumOf(from[i], scale, weights[i]);
+        Note(sum, marks, greatest);
         to[i] = sum;
     };
     std::int32_t x = 1;
@@ -128,7 +138,7 @@ void Accumulate(float* __restrict sums, const double* __restrict weights, double
                 int* overflow) {
     std::uint32_t marks = 0;
     for (std::int32_t x = 1; x <= width; ++x) {
-        const auto sum = static_cast<float>(double(sums[x]) + weights[x] * colour);
+        const float sum = SumOf(sums[x], colour, weights[x]);
         marks |= NotFiniteMark(sum);
         sums[x] = sum;
     }
@@ -141,7 +151,7 @@ void PlaceLight(float* __restrict sums, const double* __restrict weights, double
                 int* overflow) {
     std::uint32_t marks = 0;
     for (std::int32_t x = 1; x <= width; ++x) {
-        const auto sum = static_cast<float>(0.0 + weights[x] * colour);
+        const float sum = SumOf(0.0f, colour, weights[x]);
         marks |= NotFiniteMark(sum);
         sums[x] = sum;
     }
@@ -220,6 +230,27 @@ float StreamRow(const float* __restrict from, float* __restrict to, std::int32_t
     return m;
 }
 
+// A pixel of the given levels that keeps the fourth byte of the one it replaces.
+inline std::uint32_t PixelOf(std::uint32_t old, std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+    return (old & 0xFF000000u) | (red << 16) | (green << 8) | blue;
+}
+
+// Against the reference 255, v * 255 / 255 gives v back exactly (the product of a float and
+// 255 fits a double), so the level is v itself held at 255. Values are never negative.
+struct LevelAt255 {
+    std::uint32_t operator()(float v) const { return Nearest(v > 255.0f ? 255.0f : v); }
+};
+
+struct LevelAgainst {
+    explicit LevelAgainst(float sMax) : sMax(sMax), reference(double(sMax)) {}
+    std::uint32_t operator()(float v) const {
+        const auto scaled = static_cast<float>(double(v) * 255.0 / reference);
+        return Nearest(v > sMax ? 255.0f : scaled);
+    }
+    float sMax;
+    double reference;
+};
+
 // Writes the pixels first..last of a row from the three channels' levels, keeping each
 // pixel's fourth byte, and the same pixels to the copy when there is one.
 template <typename Level>
@@ -227,7 +258,7 @@ inline void PackPixels(const float* __restrict red, const float* __restrict gree
                        std::uint32_t* __restrict out, std::uint32_t* __restrict copy, std::int32_t first,
                        std::int32_t last, Level level) {
     const auto pack = [&](std::int32_t i) {
-        return (out[i - 1] & 0xFF000000u) | (level(red[i]) << 16) | (level(green[i]) << 8) | level(blue[i]);
+        return PixelOf(out[i - 1], level(red[i]), level(green[i]), level(blue[i]));
     };
     if (copy == nullptr) {
         for (std::int32_t i = first; i <= last; ++i) out[i - 1] = pack(i);
@@ -252,20 +283,72 @@ inline void PackRow(const float* __restrict red, const float* __restrict green, 
     PackPixels(red, green, blue, out, copy, x, width, level);
 }
 
-// Against the reference 255, v * 255 / 255 gives v back exactly (the product of a float and
-// 255 fits a double), so the level is v itself held at 255. Values are never negative.
+// The newest light added to all three channels of a row and the row's pixels drawn from the
+// sums, in one pass over the columns: the sums are packed while still in registers, and the
+// light buffer's and the picture's rows stream at the same time instead of one after another.
+template <typename Level>
+inline void AddLightAndPackColumns(const float* __restrict red, const float* __restrict green,
+                                    const float* __restrict blue, float* __restrict sumRed,
+                                    float* __restrict sumGreen, float* __restrict sumBlue,
+                                    const double* __restrict weights, double scaleRed, double scaleGreen,
+                                    double scaleBlue, std::uint32_t* __restrict out, std::uint32_t* __restrict copy,
+                                    std::int32_t first, std::int32_t last, std::int32_t& greatest,
+                                    std::uint32_t& marks, Level level) {
+    for (std::int32_t i = first; i <= last; ++i) {
+        const float r = SumOf(red[i], scaleRed, weights[i]);
+        const float g = SumOf(green[i], scaleGreen, weights[i]);
+        const float b = SumOf(blue[i], scaleBlue, weights[i]);
+        Note(r, marks, greatest);
+        Note(g, marks, greatest);
+        Note(b, marks, greatest);
+        sumRed[i] = r;
+        sumGreen[i] = g;
+        sumBlue[i] = b;
+        const std::uint32_t pixel = PixelOf(out[i - 1], level(r), level(g), level(b));
+        out[i - 1] = pixel;
+        if (copy != nullptr) copy[i - 1] = pixel;
+    }
+}
+
+template <typename Level>
+inline float AddLightAndPack(const FusedRow& row, const double* __restrict weights, std::int32_t width,
+                             int* overflow, Level level) {
+    std::uint32_t marks = 0;
+    std::int32_t greatest = 0;
+    const auto columns = [&](std::int32_t first, std::int32_t last) {
+        AddLightAndPackColumns(row.from[0], row.from[1], row.from[2], row.to[0], row.to[1], row.to[2], weights,
+                               row.scale[0], row.scale[1], row.scale[2], row.out, row.copy, first, last, greatest,
+                               marks, level);
+    };
+    std::int32_t x = 1;
+    for (; x + kBlock - 1 <= width; x += kBlock) {
+        for (int c = 0; c < 3; ++c) FetchAhead(row.from[c] + x);
+        FetchAhead(row.out + x - 1);
+        if (row.copy != nullptr) FetchAhead<true>(row.copy + x - 1);
+        columns(x, x + kBlock - 1);
+    }
+    columns(x, width);
+    *overflow |= int((marks & kNotFinite) != 0);
+    return FloatOf(std::uint32_t(greatest));
+}
+
+float AddLightAndRedrawAt255(const FusedRow& row, const double* weights, std::int32_t width, int* overflow) {
+    return AddLightAndPack(row, weights, width, overflow, LevelAt255());
+}
+
+float AddLightAndRedraw(const FusedRow& row, const double* weights, float sMax, std::int32_t width,
+                        int* overflow) {
+    return AddLightAndPack(row, weights, width, overflow, LevelAgainst(sMax));
+}
+
 void RedrawAt255(const float* __restrict red, const float* __restrict green, const float* __restrict blue,
                  std::uint32_t* __restrict out, std::uint32_t* __restrict copy, std::int32_t width) {
-    PackRow(red, green, blue, out, copy, width, [](float v) { return Nearest(v > 255.0f ? 255.0f : v); });
+    PackRow(red, green, blue, out, copy, width, LevelAt255());
 }
 
 void Redraw(const float* __restrict red, const float* __restrict green, const float* __restrict blue,
             std::uint32_t* __restrict out, std::uint32_t* __restrict copy, float sMax, std::int32_t width) {
-    const double reference = double(sMax);
-    PackRow(red, green, blue, out, copy, width, [&](float v) {
-        const auto scaled = static_cast<float>(double(v) * 255.0 / reference);
-        return Nearest(v > sMax ? 255.0f : scaled);
-    });
+    PackRow(red, green, blue, out, copy, width, LevelAgainst(sMax));
 }
 
 }  // namespace
@@ -273,4 +356,4 @@ void Redraw(const float* __restrict red, const float* __restrict green, const fl
 extern const RowKernels GLIMMERAGE_ROW_KERNELS;
 const RowKernels GLIMMERAGE_ROW_KERNELS{GLIMMERAGE_ROW_KERNELS_NAME, AddLight, StreamRow, StreamFence, Weights,
                                         PlainWeights, Mirror, Accumulate, PlaceLight, Maximum, RedrawAt255,
-                                        Redraw};
+                                        Redraw, AddLightAndRedrawAt255, AddLightAndRedraw};
