@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 Scene::Scene(int width, int height) {
@@ -84,18 +85,17 @@ void Scene::ClickFloorPass() {
 void Scene::UndoFloorPass() {
     const int width = doc.PictureWidth;
     const std::size_t rowBytes = std::size_t(width) * 4;
-    // The light buffer becomes a copy of the undo buffer, maxima and all, as after an undo.
-    std::vector<float> maxima = KnownRowMaxima(doc.UndoBuffer, width);
-    doc.LightBuffer.ForgetRowMaxima();
+    // The undo copy trades places with the light buffer, so an undo moves what its redraw
+    // moves: the light buffer read and the pixels written. The values' bits are gathered so
+    // that the reads cannot be left out.
     ForEachRow(*this, [&](int y) {
+        std::uint32_t bits = 0;
         for (int c = 1; c <= 3; ++c) {
-            const float* from = doc.UndoBuffer.Row(c, y).data();
-            float* to = doc.LightBuffer.Row(c, y).data();
-            for (int x = 1; x <= width; ++x) to[x] = from[x];
+            const float* row = doc.LightBuffer.Row(c, y).data();
+            for (int x = 1; x <= width; ++x) bits |= std::bit_cast<std::uint32_t>(row[x]);
         }
-        std::memset(PixelRow(doc.GMPic1, y), y & 0xFF, rowBytes);
+        std::memset(PixelRow(doc.GMPic1, y), int(bits & 0xFF), rowBytes);
     });
-    if (!maxima.empty()) doc.LightBuffer.SetRowMaxima(std::move(maxima), width);
 }
 
 void Scene::RenderFloorPass() {

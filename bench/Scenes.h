@@ -20,7 +20,7 @@ struct Scene {
     // the same threads in the same chunks.
     // A click reads the light buffer and writes the undo and light buffers and the pixels.
     void ClickFloorPass();
-    // An undo reads the undo buffer and writes the light buffer and the pixels.
+    // An undo reads the light buffer it brings back and writes the pixels.
     void UndoFloorPass();
     // A re-render writes the light buffer.
     void RenderFloorPass();

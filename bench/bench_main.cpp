@@ -120,9 +120,8 @@ void BM_RenderAllReference(benchmark::State& state) {
 void BM_Undo(benchmark::State& state) {
     Scene& scene = SceneOf(int(state.range(0)), int(state.range(1)));
     const auto undo = [&] {
-        CopyLights(scene.doc, scene.doc.UndoBuffer, scene.doc.LightBuffer);
-        RedrawPicture(scene.doc, 255.0f);
-        scene.doc.GMPic1.PrintToPictureBox(scene.canvas, false, false);
+        RestoreUndoCopy(scene.doc);
+        RedrawOntoCanvas(scene.doc, scene.canvas, 255.0f);
     };
     TimeBesideFloor(state, undo, [&] { scene.UndoFloorPass(); });
 }

@@ -142,17 +142,34 @@ void LoadLightsFromPicture(DrawingDocument& doc) {
     if (height == doc.LightBuffer.UpperY()) doc.LightBuffer.SetRowMaxima(std::move(rowMaxima), width);
 }
 
+namespace {
+
+// When the canvas has the picture's size, a redrawn row goes onto the canvas's next image
+// while it is still in the caches: the same outcome as printing the picture once it is done,
+// without reading it all back. Null when the sizes differ.
+std::uint8_t* DirectCanvasRows(const DrawingDocument& doc, ImageSurface& canvas) {
+    const GMPicture& picture = doc.GMPic1;
+    const bool direct = canvas.SurfaceSize() == QSize(picture.Width(), picture.Height()) &&
+                        picture.HoldsPixelsOf(picture.Width(), picture.Height()) && !picture.Bytes().empty();
+    return direct ? canvas.NextImageBits() : nullptr;
+}
+
+// Shows the redrawn picture: the rows written straight onto the canvas, or a print.
+void ShowRedrawnPicture(DrawingDocument& doc, ImageSurface& canvas, const std::uint8_t* canvasRows) {
+    if (canvasRows != nullptr) {
+        canvas.CommitNextImage();
+    } else {
+        doc.GMPic1.PrintToPictureBox(canvas, false, false);
+    }
+}
+
+}  // namespace
+
 void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, bool justAddLastPoint, float intensity,
                       float fogFactor, bool autoAdjust, LightArray* undo) {
     doc.GMPicProgress.Cls();
     canvas.MergeImageIntoPicture();
-    // When the canvas has the picture's size, each finished row goes onto the canvas's next
-    // image while it is still in the caches: the same outcome as printing the picture once
-    // it is done, without reading it all back.
-    const GMPicture& picture = doc.GMPic1;
-    const bool direct = canvas.SurfaceSize() == QSize(picture.Width(), picture.Height()) &&
-                        picture.HoldsPixelsOf(picture.Width(), picture.Height()) && !picture.Bytes().empty();
-    std::uint8_t* const canvasRows = direct ? canvas.NextImageBits() : nullptr;
+    std::uint8_t* const canvasRows = DirectCanvasRows(doc, canvas);
     std::int32_t shown = 0;
     const RenderOutcome outcome = RenderLightBuffer(
         doc, justAddLastPoint, intensity, fogFactor, undo,
@@ -162,10 +179,20 @@ void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, bool justAddLa
         },
         autoAdjust ? RedrawInPass::AtGreatest : RedrawInPass::At255, canvasRows);
     if (!outcome.redrawn) RedrawPicture(doc, outcome.maximum, canvasRows);
-    if (direct) {
-        canvas.CommitNextImage();
+    ShowRedrawnPicture(doc, canvas, canvasRows);
+}
+
+void RedrawOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, float sMax) {
+    std::uint8_t* const canvasRows = DirectCanvasRows(doc, canvas);
+    RedrawPicture(doc, sMax, canvasRows);
+    ShowRedrawnPicture(doc, canvas, canvasRows);
+}
+
+void RestoreUndoCopy(DrawingDocument& doc) {
+    if (SameShape(doc.UndoBuffer, doc.LightBuffer)) {
+        std::swap(doc.LightBuffer, doc.UndoBuffer);
     } else {
-        doc.GMPic1.PrintToPictureBox(canvas, false, false);
+        CopyLights(doc, doc.UndoBuffer, doc.LightBuffer);
     }
 }
 

@@ -46,6 +46,11 @@ float FindMaximumOfPicture(const DrawingDocument& doc);
 // Copies the picture's part of one light buffer into another.
 void CopyLights(const DrawingDocument& doc, const LightArray& from, LightArray& to);
 
+// Brings back the light buffer as it was before the newest light. The undo copy is of no
+// more use afterwards (undo stays off until a new copy is taken), so when the two buffers
+// have the same shape they trade places rather than copying one into the other.
+void RestoreUndoCopy(DrawingDocument& doc);
+
 // Starts the light buffer from the displayed picture's own colours.
 void LoadLightsFromPicture(DrawingDocument& doc);
 
@@ -56,6 +61,10 @@ void LoadLightsFromPicture(DrawingDocument& doc);
 // the picture is redrawn row by row in the same pass.
 void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, bool justAddLastPoint, float intensity,
                       float fogFactor, bool autoAdjust, LightArray* undo);
+
+// RedrawPicture against `sMax` followed by printing the picture onto the canvas, with the
+// rows going straight onto the canvas when it has the picture's size.
+void RedrawOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, float sMax);
 
 // Paints the progress strip's columns fromColumn..toColumn grey and prints it over the canvas.
 void ShowProgress(DrawingDocument& doc, ImageSurface& canvas, std::int32_t fromColumn, std::int32_t toColumn);

@@ -79,10 +79,7 @@ void frmDrawing::RenderTakingUndo(bool bJustAddLastPoint, bool takeUndo) {
     });
 }
 
-void frmDrawing::RedrawGMPic1(float sMax) {
-    RedrawPicture(doc_, sMax);
-    doc_.GMPic1.PrintToPictureBox(*p, false, false);
-}
+void frmDrawing::RedrawGMPic1(float sMax) { RedrawOntoCanvas(doc_, *p, sMax); }
 
 float frmDrawing::FindMaximum() {
     return FindMaximumOfPicture(doc_);

@@ -23,7 +23,7 @@ void frmDrawing::Undo() {
     if (doc_.LightsCount < 1) return;
     DisableUndo();
     const BusyScope busy(platform_.Busy());
-    CopyLights(doc_, doc_.UndoBuffer, doc_.LightBuffer);
+    RestoreUndoCopy(doc_);
     --doc_.LightsCount;
     const bool autoAdjust = AutoAdjustExposureIsOn(platform_.Settings());
     const float maximum = FindMaximum();
