@@ -87,21 +87,38 @@ inline void FetchAhead(const Value* block) {
 #endif
 }
 
+// Pixel rows count their columns from 0, light rows from 1: column x of the picture is
+// out[x - 1]. The picture's row is read and the copy's only written.
+inline void FetchPixelsAhead(const std::uint32_t* out, const std::uint32_t* copy, std::int32_t x) {
+    FetchAhead(out + x - 1);
+    if (copy != nullptr) FetchAhead<true>(copy + x - 1);
+}
+
+// Runs work(first, last) over the columns 1..width: whole blocks, each after fetch(first),
+// then what is left.
+template <typename Fetch, typename Work>
+inline void InBlocks(std::int32_t width, Fetch fetch, Work work) {
+    std::int32_t x = 1;
+    for (; x + kBlock - 1 <= width; x += kBlock) {
+        fetch(x);
+        work(x, x + kBlock - 1);
+    }
+    work(x, width);
+}
+
 float AddLight(const float* __restrict from, float* __restrict to, const double* __restrict weights, double scale,
                std::int32_t width, float m, int* overflow) {
     std::uint32_t marks = 0;
     std::int32_t greatest = std::int32_t(BitsOf(m));
-    const auto add = [&](std::int32_t i) {
-        const float sum = SumOf(from[i], scale, weights[i]);
-        Note(sum, marks, greatest);
-        to[i] = sum;
-    };
-    std::int32_t x = 1;
-    for (; x + kBlock - 1 <= width; x += kBlock) {
-        FetchAhead(from + x);
-        for (std::int32_t i = x; i < x + kBlock; ++i) add(i);
-    }
-    for (; x <= width; ++x) add(x);
+    InBlocks(
+        width, [&](std::int32_t x) { FetchAhead(from + x); },
+        [&](std::int32_t first, std::int32_t last) {
+            for (std::int32_t i = first; i <= last; ++i) {
+                const float sum = SumOf(from[i], scale, weights[i]);
+                Note(sum, marks, greatest);
+                to[i] = sum;
+            }
+        });
     *overflow |= int((marks & kNotFinite) != 0);
     return FloatOf(std::uint32_t(greatest));
 }
@@ -274,13 +291,9 @@ inline void PackPixels(const float* __restrict red, const float* __restrict gree
 template <typename Level>
 inline void PackRow(const float* __restrict red, const float* __restrict green, const float* __restrict blue,
                     std::uint32_t* __restrict out, std::uint32_t* __restrict copy, std::int32_t width, Level level) {
-    std::int32_t x = 1;
-    for (; x + kBlock - 1 <= width; x += kBlock) {
-        FetchAhead(out + x - 1);
-        if (copy != nullptr) FetchAhead<true>(copy + x - 1);
-        PackPixels(red, green, blue, out, copy, x, x + kBlock - 1, level);
-    }
-    PackPixels(red, green, blue, out, copy, x, width, level);
+    InBlocks(
+        width, [&](std::int32_t x) { FetchPixelsAhead(out, copy, x); },
+        [&](std::int32_t first, std::int32_t last) { PackPixels(red, green, blue, out, copy, first, last, level); });
 }
 
 // The newest light added to all three channels of a row and the row's pixels drawn from the
@@ -315,19 +328,17 @@ inline float AddLightAndPack(const FusedRow& row, const double* __restrict weigh
                              int* overflow, Level level) {
     std::uint32_t marks = 0;
     std::int32_t greatest = 0;
-    const auto columns = [&](std::int32_t first, std::int32_t last) {
-        AddLightAndPackColumns(row.from[0], row.from[1], row.from[2], row.to[0], row.to[1], row.to[2], weights,
-                               row.scale[0], row.scale[1], row.scale[2], row.out, row.copy, first, last, greatest,
-                               marks, level);
-    };
-    std::int32_t x = 1;
-    for (; x + kBlock - 1 <= width; x += kBlock) {
-        for (int c = 0; c < 3; ++c) FetchAhead(row.from[c] + x);
-        FetchAhead(row.out + x - 1);
-        if (row.copy != nullptr) FetchAhead<true>(row.copy + x - 1);
-        columns(x, x + kBlock - 1);
-    }
-    columns(x, width);
+    InBlocks(
+        width,
+        [&](std::int32_t x) {
+            for (const float* channel : row.from) FetchAhead(channel + x);
+            FetchPixelsAhead(row.out, row.copy, x);
+        },
+        [&](std::int32_t first, std::int32_t last) {
+            AddLightAndPackColumns(row.from[0], row.from[1], row.from[2], row.to[0], row.to[1], row.to[2], weights,
+                                   row.scale[0], row.scale[1], row.scale[2], row.out, row.copy, first, last,
+                                   greatest, marks, level);
+        });
     *overflow |= int((marks & kNotFinite) != 0);
     return FloatOf(std::uint32_t(greatest));
 }
