@@ -1,16 +1,44 @@
 #include "Scenes.h"
 
-#include "editor/LightEngine.h"
-#include "editor/LightKernels.h"
-#include "picture/PictureBox.h"
+#include "core/lights/LightEngine.h"
+#include "windows/editor/CanvasRender.h"
+#include "windows/picture/PictureBox.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <benchmark/benchmark.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
+
+// The benchmark's own way into the engine: the floors run over the engine's buffers, on its
+// threads in its chunks, so that an operation and its floor meet the same memory.
+struct LightEngineFloors {
+    LightEngine& engine;
+
+    // Runs perRow(y) over every row and returns the greatest value it gave.
+    template <typename PerRow>
+    float OverRows(PerRow perRow) {
+        return engine.rows_.Run(engine.Width(), engine.Height(), [&](StepSpan rows, int) {
+            float m = 0.0f;
+            for (int y = rows.first; y <= rows.last; ++y) m = std::max(m, perRow(y));
+            return m;
+        });
+    }
+    int Threads() const { return engine.rows_.Threads(); }
+    LightPlanes& Light() { return engine.light_; }
+    LightPlanes& Undo() { return engine.undo_; }
+    // The undo copy made anew without copying, for undoing again and again: a real undo comes
+    // after a click, which leaves the undo copy apart from the buffer.
+    void ApartUndoCopy() { engine.undoIsLight_ = false; }
+    // The floor of a click copies the buffer to the undo copy and leaves the values as they
+    // were, so the rows' maxima hold for both.
+    void UndoCopyHasTheBuffersMaxima() { engine.undoMaxima_ = engine.lightMaxima_; }
+    void ForgetMaxima() { engine.lightMaxima_.clear(); }
+};
 
 Scene::Scene(int width, int height) {
     doc.PictureWidth = width;
@@ -20,112 +48,113 @@ Scene::Scene(int width, int height) {
     canvas.SetAutoSize(true);
     canvas.SetPicture(blank);
     canvas.ClearPicture();
-    doc.LightBuffer.Reallocate(width, height);
-    doc.UndoBuffer.Reallocate(width, height);
-    doc.GMPic1.CreateNewPicture(float(width), float(height));
-    doc.GMPic2.CreateNewPicture(float(width), float(height));
-    doc.GMPicProgress.CreateNewPicture(float(width), 10.0f);
+    Clear();
     doc.Lights.push_back(LightPoint{width / 3.0f, height / 2.0f, 255, 200, 120});
     doc.LightsCount = 1;
 }
 
-void Scene::Click(bool autoExposure) {
-    RenderOntoCanvas(doc, canvas, true, 10.0f, 1.0f, autoExposure, &doc.UndoBuffer);
+void Scene::Click(bool autoExposure, bool withStrip) {
+    const NewLight newest{doc.Lights[1], 10.0f, 1.0f};
+    const Exposure exposure = autoExposure ? Exposure::Automatic : Exposure::Clipped;
+    RenderOntoCanvas(doc, canvas, messages, [&](const PictureRows& picture, const LightEngine::Progress& progress) {
+        doc.lightEngine.AddLight(newest, true, exposure, picture, withStrip ? progress : LightEngine::Progress{});
+    });
+}
+
+void Scene::Undo() {
+    LightEngineFloors{doc.lightEngine}.ApartUndoCopy();
+    doc.lightEngine.RestoreUndoCopy();
+    benchmark::DoNotOptimize(doc.lightEngine.FindMaximum());
+    const PictureRows picture = PictureAndCanvas(doc, canvas);
+    doc.lightEngine.Redraw(255.0f, picture);
+    ShowDrawnPicture(doc, canvas, messages, picture);
+}
+
+void Scene::Clear() {
+    const int width = doc.PictureWidth, height = doc.PictureHeight;
+    canvas.Cls();
+    doc.lightEngine.Reset(width, height);
+    doc.GMPic1.CreateNewPicture(float(width), float(height));
+    doc.GMPic2.CreateNewPicture(float(width), float(height));
+    doc.GMPicProgress.CreateNewPicture(float(width), 10.0f);
 }
 
 namespace {
 
-// Runs perRow(y) over every row of the drawing, on the threads and in the chunks the
-// light passes use.
-template <typename PerRow>
-void ForEachRow(const Scene& scene, PerRow perRow) {
-    OverRowsInParallel(scene.doc.PictureWidth, scene.doc.PictureHeight, [&](RowSpan rows) {
-        for (int y = rows.yFirst; y <= rows.yLast; ++y) perRow(y);
-        return 0.0f;
-    });
-}
-
-std::uint8_t* PixelRow(GMPicture& picture, int y) {
-    return picture.Bytes().data() + std::size_t(y - 1) * std::size_t(picture.Width()) * 4;
-}
-
-std::vector<float> KnownRowMaxima(const LightArray& buffer, int width) {
-    const std::span<const float> known = buffer.RowMaxima(width);
-    return {known.begin(), known.end()};
+std::uint8_t* PixelRow(PixelBuffer& picture, int y) {
+    return picture.Bytes().data() + std::size_t(y) * std::size_t(picture.Width()) * 4;
 }
 
 }  // namespace
 
 void Scene::ClickFloorPass() {
+    LightEngineFloors floors{doc.lightEngine};
     const int width = doc.PictureWidth;
     const std::size_t rowBytes = std::size_t(width) * 4;
     // Each value is written back unchanged (adding +0 is no identity the compiler may skip,
-    // but leaves values that are never negative as they were), so the buffer's row maxima
-    // stay true, for the undo buffer too, and the clicks timed between floors find them.
-    std::vector<float> maxima = KnownRowMaxima(doc.LightBuffer, width);
-    doc.LightBuffer.ForgetRowMaxima();
-    doc.UndoBuffer.ForgetRowMaxima();
-    ForEachRow(*this, [&](int y) {
-        for (int c = 1; c <= 3; ++c) {
-            float* row = doc.LightBuffer.Row(c, y).data();
-            float* copy = doc.UndoBuffer.Row(c, y).data();
-            for (int x = 1; x <= width; ++x) {
+    // but leaves values that are never negative as they were), so the clicks timed between
+    // floors find the buffer as they left it.
+    floors.OverRows([&](int y) {
+        for (int c = 0; c < 3; ++c) {
+            float* row = floors.Light().Row(c, y);
+            float* copy = floors.Undo().Row(c, y);
+            for (int x = 0; x < width; ++x) {
                 copy[x] = row[x];
                 row[x] = row[x] + 0.0f;
             }
         }
         std::memset(PixelRow(doc.GMPic1, y), y & 0xFF, rowBytes);
+        return 0.0f;
     });
-    if (!maxima.empty()) {
-        doc.UndoBuffer.SetRowMaxima(maxima, width);
-        doc.LightBuffer.SetRowMaxima(std::move(maxima), width);
-    }
+    floors.UndoCopyHasTheBuffersMaxima();
 }
 
 void Scene::UndoFloorPass() {
+    LightEngineFloors floors{doc.lightEngine};
     const int width = doc.PictureWidth;
     const std::size_t rowBytes = std::size_t(width) * 4;
     // The undo copy trades places with the light buffer, so an undo moves what its redraw
     // moves: the light buffer read and the pixels written. The values' bits are gathered so
     // that the reads cannot be left out.
-    ForEachRow(*this, [&](int y) {
+    floors.OverRows([&](int y) {
         std::uint32_t bits = 0;
-        for (int c = 1; c <= 3; ++c) {
-            const float* row = doc.LightBuffer.Row(c, y).data();
-            for (int x = 1; x <= width; ++x) bits |= std::bit_cast<std::uint32_t>(row[x]);
+        for (int c = 0; c < 3; ++c) {
+            const float* row = floors.Light().Row(c, y);
+            for (int x = 0; x < width; ++x) bits |= std::bit_cast<std::uint32_t>(row[x]);
         }
         std::memset(PixelRow(doc.GMPic1, y), int(bits & 0xFF), rowBytes);
+        return 0.0f;
     });
 }
 
 void Scene::RenderFloorPass() {
+    LightEngineFloors floors{doc.lightEngine};
     const int width = doc.PictureWidth;
-    doc.LightBuffer.ForgetRowMaxima();
-    ForEachRow(*this, [&](int y) {
-        for (int c = 1; c <= 3; ++c) {
-            float* to = doc.LightBuffer.Row(c, y).data();
-            for (int x = 1; x <= width; ++x) to[x] = float(x);
+    floors.ForgetMaxima();
+    floors.OverRows([&](int y) {
+        for (int c = 0; c < 3; ++c) {
+            float* to = floors.Light().Row(c, y);
+            for (int x = 0; x < width; ++x) to[x] = float(x);
         }
+        return 0.0f;
     });
 }
 
 float Scene::FindMaximumFloorPass() {
+    LightEngineFloors floors{doc.lightEngine};
     const int width = doc.PictureWidth;
-    const LightArray& buffer = doc.LightBuffer;
-    return OverRowsInParallel(width, doc.PictureHeight, [&](RowSpan rows) {
+    return floors.OverRows([&](int y) {
         // Maxima side by side, so that the compiler can keep a whole vector of them.
         constexpr int kLanes = 16;
         float lanes[kLanes] = {};
         float m = 0.0f;
-        for (int y = rows.yFirst; y <= rows.yLast; ++y) {
-            for (int c = 1; c <= 3; ++c) {
-                const float* row = buffer.Row(c, y).data();
-                int x = 1;
-                for (; x + kLanes - 1 <= width; x += kLanes) {
-                    for (int i = 0; i < kLanes; ++i) lanes[i] = std::max(lanes[i], row[x + i]);
-                }
-                for (; x <= width; ++x) m = std::max(m, row[x]);
+        for (int c = 0; c < 3; ++c) {
+            const float* row = floors.Light().Row(c, y);
+            int x = 0;
+            for (; x + kLanes <= width; x += kLanes) {
+                for (int i = 0; i < kLanes; ++i) lanes[i] = std::max(lanes[i], row[x + i]);
             }
+            for (; x < width; ++x) m = std::max(m, row[x]);
         }
         for (const float lane : lanes) m = std::max(m, lane);
         return m;
@@ -133,18 +162,21 @@ float Scene::FindMaximumFloorPass() {
 }
 
 void Scene::ClearFloorPass() {
+    LightEngineFloors floors{doc.lightEngine};
     const std::size_t rowBytes = std::size_t(doc.PictureWidth) * 4;
-    doc.LightBuffer.ForgetRowMaxima();
-    doc.UndoBuffer.ForgetRowMaxima();
-    ForEachRow(*this, [&](int y) {
-        for (int c = 1; c <= 3; ++c) {
-            std::memset(doc.LightBuffer.Row(c, y).data() + 1, 0, rowBytes);
-            std::memset(doc.UndoBuffer.Row(c, y).data() + 1, 0, rowBytes);
+    floors.ForgetMaxima();
+    floors.OverRows([&](int y) {
+        for (int c = 0; c < 3; ++c) {
+            std::memset(floors.Light().Row(c, y), 0, rowBytes);
+            std::memset(floors.Undo().Row(c, y), 0, rowBytes);
         }
         std::memset(PixelRow(doc.GMPic1, y), 0, rowBytes);
         std::memset(PixelRow(doc.GMPic2, y), 0, rowBytes);
+        return 0.0f;
     });
 }
+
+int Scene::Threads() { return LightEngineFloors{doc.lightEngine}.Threads(); }
 
 namespace {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "editor/DrawingDocument.h"
-#include "editor/frmDrawing.h"
-#include "picture/ImageSurface.h"
-#include "platform/scripted/ScriptedPlatform.h"
+#include "core/document/DrawingDocument.h"
+#include "core/picture/ImageSurface.h"
+#include "core/scripted/ScriptedPlatform.h"
+#include "windows/editor/frmDrawing.h"
 
 #include <QString>
 
@@ -14,8 +14,14 @@
 struct Scene {
     Scene(int width, int height);
     // One click as the main window renders it: the newest light added with the undo copy,
-    // the progress strip over the old picture, the redraw and the copy onto the canvas.
-    void Click(bool autoExposure);
+    // the progress strip over the old picture (unless left out), the redraw and the copy
+    // onto the canvas.
+    void Click(bool autoExposure, bool withStrip = true);
+    // An undo as the main window runs it: the undo copy brought back, the greatest value
+    // looked for, and the picture redrawn against 255 onto the canvas.
+    void Undo();
+    // A clear: new blank buffers and pictures of the same size.
+    void Clear();
     // The memory floors: each a plain pass over exactly the bytes the operation must move, on
     // the same threads in the same chunks.
     // A click reads the light buffer and writes the undo and light buffers and the pixels.
@@ -28,9 +34,11 @@ struct Scene {
     float FindMaximumFloorPass();
     // Clearing writes zeros into both light buffers and both pictures.
     void ClearFloorPass();
+    // The most threads the engine's passes use.
+    int Threads();
 
     ScriptedMessageBoxes messages;
-    DrawingDocument doc{messages};
+    DrawingDocument doc;
     ImageSurface canvas;
 };
 

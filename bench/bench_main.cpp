@@ -4,12 +4,10 @@
 
 #include "Scenes.h"
 
-#include "common/PeakMemory.h"
-#include "common/WorkerPool.h"
-#include "editor/LightEngine.h"
-#include "editor/LightKernels.h"
-#include "editor/RowKernels.h"
-#include "files/QtPictureFiles.h"
+#include "core/common/PeakMemory.h"
+#include "core/lights/LightEngine.h"
+#include "core/lights/RowKernels.h"
+#include "core/files/QtPictureFiles.h"
 #include "support/LightReference.h"
 
 #include <QApplication>
@@ -22,6 +20,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -32,14 +31,23 @@ const Size kSizes[] = {{640, 480}, {1920, 1080}, {5000, 5000}};
 
 // The thread cap of a benchmark's fourth argument, if it has one (0: every core).
 struct ThreadCap {
-    explicit ThreadCap(const benchmark::State& state) { SetRowThreadLimit(state.range(3)); }
-    ~ThreadCap() { SetRowThreadLimit(0); }
+    ThreadCap(Scene& scene, const benchmark::State& state) : engine(scene.doc.lightEngine) {
+        engine.SetThreadLimit(int(state.range(3)));
+    }
+    ~ThreadCap() { engine.SetThreadLimit(0); }
+    LightEngine& engine;
 };
 
 void BM_Click(benchmark::State& state) {
     Scene& scene = SceneOf(int(state.range(0)), int(state.range(1)));
-    const ThreadCap cap(state);
+    const ThreadCap cap(scene, state);
     for (auto _ : state) scene.Click(state.range(2) != 0);
+}
+
+// The same click without the progress strip: what printing the strip costs.
+void BM_ClickWithoutStrip(benchmark::State& state) {
+    Scene& scene = SceneOf(int(state.range(0)), int(state.range(1)));
+    for (auto _ : state) scene.Click(state.range(2) != 0, false);
 }
 
 // Each timed operation is followed by its floor pass on the same buffers, timed apart: where
@@ -63,7 +71,7 @@ void TimeBesideFloor(benchmark::State& state, Operation operation, Floor floor) 
 
 void BM_ClickBesideFloor(benchmark::State& state) {
     Scene& scene = SceneOf(int(state.range(0)), int(state.range(1)));
-    const ThreadCap cap(state);
+    const ThreadCap cap(scene, state);
     TimeBesideFloor(
         state, [&] { scene.Click(state.range(2) != 0); }, [&] { scene.ClickFloorPass(); });
 }
@@ -85,7 +93,7 @@ void BM_FindMaximum(benchmark::State& state) {
     Scene& scene = SceneOf(int(state.range(0)), int(state.range(1)));
     scene.Click(false);  // a drawing with a light in it, as after any click, undo or re-render
     TimeBesideFloor(
-        state, [&] { benchmark::DoNotOptimize(FindMaximumOfPicture(scene.doc)); },
+        state, [&] { benchmark::DoNotOptimize(scene.doc.lightEngine.FindMaximum()); },
         [&] { benchmark::DoNotOptimize(scene.FindMaximumFloorPass()); });
 }
 
@@ -98,16 +106,12 @@ void AddRandomLights(std::vector<LightPoint>& lights, int count, int width, int 
 
 void BM_RenderAll(benchmark::State& state) {
     Scene& scene = SceneOf(int(state.range(0)), int(state.range(1)));
-    const ThreadCap cap(state);
-    const std::vector<LightPoint> kept = scene.doc.Lights;
-    scene.doc.Lights.resize(1);
-    AddRandomLights(scene.doc.Lights, int(state.range(2)), scene.doc.PictureWidth, scene.doc.PictureHeight);
-    scene.doc.LightsCount = std::int32_t(state.range(2));
+    const ThreadCap cap(scene, state);
+    std::vector<LightPoint> lights;
+    AddRandomLights(lights, int(state.range(2)), scene.doc.PictureWidth, scene.doc.PictureHeight);
     TimeBesideFloor(
-        state, [&] { RenderLightBuffer(scene.doc, false, 10.0f, 1.0f, nullptr, {}); },
+        state, [&] { scene.doc.lightEngine.Rebuild(lights, Exposure::Clipped, {}); },
         [&] { scene.RenderFloorPass(); });
-    scene.doc.Lights = kept;
-    scene.doc.LightsCount = std::int32_t(kept.size() - 1);
 }
 
 void BM_RenderAllReference(benchmark::State& state) {
@@ -119,24 +123,12 @@ void BM_RenderAllReference(benchmark::State& state) {
 
 void BM_Undo(benchmark::State& state) {
     Scene& scene = SceneOf(int(state.range(0)), int(state.range(1)));
-    const auto undo = [&] {
-        RestoreUndoCopy(scene.doc);
-        RedrawOntoCanvas(scene.doc, scene.canvas, 255.0f);
-    };
-    TimeBesideFloor(state, undo, [&] { scene.UndoFloorPass(); });
+    TimeBesideFloor(state, [&] { scene.Undo(); }, [&] { scene.UndoFloorPass(); });
 }
 
 void BM_Clear(benchmark::State& state) {
     Scene& scene = SceneOf(int(state.range(0)), int(state.range(1)));
-    const int width = scene.doc.PictureWidth, height = scene.doc.PictureHeight;
-    const auto clear = [&] {
-        scene.canvas.Cls();
-        scene.doc.LightBuffer.Reallocate(width, height);
-        scene.doc.UndoBuffer.Reallocate(width, height);
-        scene.doc.GMPic1.CreateNewPicture(float(width), float(height));
-        scene.doc.GMPic2.CreateNewPicture(float(width), float(height));
-    };
-    TimeBesideFloor(state, clear, [&] { scene.ClearFloorPass(); });
+    TimeBesideFloor(state, [&] { scene.Clear(); }, [&] { scene.ClearFloorPass(); });
 }
 
 void BM_LoadJpeg(benchmark::State& state) {
@@ -209,6 +201,7 @@ void Register() {
         timed(b, manual);
     };
     sized(benchmark::RegisterBenchmark("Click", BM_Click), {0, 1});
+    timed(benchmark::RegisterBenchmark("ClickWithoutStrip", BM_ClickWithoutStrip)->Args({5000, 5000, 0, 0}));
     sized(benchmark::RegisterBenchmark("ClickBesideFloor", BM_ClickBesideFloor), {0, 1}, true);
     sized(benchmark::RegisterBenchmark("ClickReference", BM_ClickReference)->Iterations(1), {0, 1});
     for (const int64_t threads : {1, 2}) {
@@ -234,7 +227,7 @@ std::string SizeArgs(Size s) { return std::to_string(s.width) + "/" + std::to_st
 
 void PrintSummary(const SummaryReporter& r, double documentMiB, double windowMiB) {
     std::printf("\nSummary: medians of 5 runs, %s row kernels, %d threads\n", ActiveRowKernels().name,
-                WorkerPool::Shared().Threads());
+                std::max(1u, std::thread::hardware_concurrency()));
     std::printf("%-34s %10s %10s %12s\n", "operation", "time", "/ floor", "x reference");
     for (const Size s : kSizes) {
         for (const int autoOn : {0, 1}) {
@@ -248,6 +241,9 @@ void PrintSummary(const SummaryReporter& r, double documentMiB, double windowMiB
                         click * 1e3, besideFloor / floor, reference / click, besideFloor * 1e3, floor * 1e3);
         }
     }
+    const double withStrip = r.Median("Click/5000/5000/0/0"), withoutStrip = r.Median("ClickWithoutStrip/5000/5000/0/0");
+    std::printf("the progress strip's share of a click 5000/5000: %.1f %% (%.3f ms with it, %.3f ms without)\n",
+                (withStrip / withoutStrip - 1.0) * 100.0, withStrip * 1e3, withoutStrip * 1e3);
     for (const int threads : {1, 2}) {
         const std::string name = "ClickThreads/5000/5000/0/" + std::to_string(threads);
         std::printf("click 5000/5000 on %d thread%s      %7.3f ms %9.2fx %12s   (floor %.3f ms)\n", threads,

@@ -1,9 +1,9 @@
 // Any texts as a file dialog's filter and as the names a dialog hands back: the filter is
 // converted the same way every time, and splitting names never does more than fail.
 
-#include "common/Failure.h"
-#include "dialogs/cFileDialog.h"
-#include "platform/scripted/ScriptedPlatform.h"
+#include "core/common/Failure.h"
+#include "core/dialogs/cFileDialog.h"
+#include "core/scripted/ScriptedPlatform.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // Any text through the rules for reading numbers, with the promises they make each other:
 // a numeric text has a value and reads as a float unless it is too large for one.
 
-#include "common/Failure.h"
-#include "common/NumberText.h"
+#include "core/common/Failure.h"
+#include "core/common/NumberText.h"
 
 #include <QString>
 

@@ -2,13 +2,11 @@
 // buffer through a canvas, and starting the light buffer from it. Failures the program
 // reports are fine; crashes, leaks and undefined behaviour are not.
 
-#include "common/Failure.h"
-#include "editor/LightArray.h"
-#include "editor/LightKernels.h"
-#include "files/QtPictureFiles.h"
-#include "picture/GMPicture.h"
-#include "picture/ImageSurface.h"
-#include "platform/scripted/ScriptedPlatform.h"
+#include "core/common/Failure.h"
+#include "core/files/QtPictureFiles.h"
+#include "core/lights/LightEngine.h"
+#include "core/picture/ImageSurface.h"
+#include "core/picture/PixelBuffer.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -38,12 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ImageSurface canvas;
         canvas.SetAutoSize(true);
         canvas.SetPicture(picture);
-        ScriptedMessageBoxes messages;
-        GMPicture pixels(messages);
+        PixelBuffer pixels;
         pixels.SetPicture(canvas.Image());
-        LightArray lights;
-        lights.Reallocate(pixels.Width(), pixels.Height());
-        LoadLightsFromPixels(lights, pixels.Bytes(), pixels.Width(), RowSpan{1, pixels.Height()});
+        LightEngine lights;
+        lights.Reset(pixels.Width(), pixels.Height());
+        lights.LoadPicture(pixels.Bytes());
     } catch (const Failure&) {
     }
     return 0;

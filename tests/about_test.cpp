@@ -1,5 +1,5 @@
-#include "about/AboutTexts.h"
-#include "about/frmAbout.h"
+#include "windows/about/AboutTexts.h"
+#include "windows/about/frmAbout.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -11,7 +11,7 @@ TEST(ClearAndResize, TheCanvasFollowsTheSizeAndClearMakesAFreshDocumentOfIt) {
         QApplication::processEvents();
         const DrawingDocument& doc = s.Doc();
         EXPECT_EQ(std::tuple(QSize(w.PictureWidth(), w.PictureHeight()), w.centralWidget()->size(), s.Canvas()->size(),
-                             w.pos(), doc.GMPic1.Width(), doc.LightBuffer.UpperX(), doc.GMPicProgress.Width()),
+                             w.pos(), doc.GMPic1.Width(), doc.LightBuffer().UpperX(), doc.GMPicProgress.Width()),
                   std::tuple(size, size, size, position, 640, 640, 640));
     }
     w.ClearAll();

@@ -1,7 +1,7 @@
-#include "common/NumberText.h"
-#include "common/Rounding.h"
-#include "platform/BusyPointer.h"
-#include "platform/ErrorBox.h"
+#include "core/common/NumberText.h"
+#include "core/common/Rounding.h"
+#include "core/platform/BusyPointer.h"
+#include "windows/common/ErrorBox.h"
 #include "support/TestSupport.h"
 
 #include <limits>

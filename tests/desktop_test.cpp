@@ -1,4 +1,4 @@
-#include "picture/PictureBox.h"
+#include "windows/picture/PictureBox.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -50,7 +50,7 @@ TEST(DropToOpen, APictureDroppedOnTheWindowOpensLikeLoad) {
     EXPECT_EQ(s.platform.messages.shown.at(0).title, "Change Current Picture Size?");
     EXPECT_EQ(s.window->PictureWidth(), 800);
     EXPECT_EQ(s.window->Document().LightsCount, 0);
-    EXPECT_EQ(s.window->Document().LightBuffer.At(800, 600, 1), 255.0f);
+    EXPECT_EQ(s.window->Document().LightBuffer().At(800, 600, 1), 255.0f);
     EXPECT_EQ(s.Child<PictureBox>("p")->Image().pixel(799, 599) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(s.platform.busy.events, std::vector<std::string>({"busy", "default", "busy", "default"}));
 }

@@ -1,4 +1,4 @@
-#include "dialogs/cFileDialog.h"
+#include "core/dialogs/cFileDialog.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -1,5 +1,6 @@
-#include "editor/LightEngine.h"
-#include "editor/RowKernels.h"
+#include "core/lights/LightEngine.h"
+#include "core/lights/RowKernels.h"
+#include "core/picture/PixelBuffer.h"
 #include "support/LightReference.h"
 #include "support/TestSupport.h"
 
@@ -22,7 +23,7 @@ struct Scene : Running {
     }
     QString Intensity() const { return Child<QLineEdit>("txtIntensity")->text(); }
     QString Fog() const { return Child<QLineEdit>("txtFog")->text(); }
-    float Light(int x, int y, int c) const { return Doc().LightBuffer.At(x, y, c); }
+    float Light(int x, int y, int c) const { return Doc().LightBuffer().At(x, y, c); }
 
     // A click through the mouse lands on the picture pixel under the pointer; one straight from the canvas's
     // MouseDown signal keeps its fraction, which the lights' arithmetic must handle as well.
@@ -165,71 +166,84 @@ TEST(LightRendering, ASettingThatIsNoNumberStopsTheRenderBeforeItStarts) {
               std::tuple(0.0f, 1, Events{}, 0u));
 }
 
-// The row maxima a click's exposure is worked out from must be the buffer's own after every pass that
-// keeps them, and forgotten by any other write. The larger buffer is built a row aside and streamed.
-TEST(LightRendering, KnownRowMaximaMatchTheBufferAfterEveryWholePass) {
+// Every value of the engine's buffer.
+std::vector<float> EngineValues(const LightEngine& engine) {
+    std::vector<float> values;
+    for (int c = 0; c < 3; ++c)
+        for (int y = 0; y < engine.Height(); ++y)
+            for (int x = 0; x < engine.Width(); ++x) values.push_back(engine.Light(x, y, c));
+    return values;
+}
+
+float GreatestOf(const std::vector<float>& values) {
+    float m = 0.0f;
+    for (const float v : values) m = std::max(m, v);
+    return m;
+}
+
+// The engine keeps each row's greatest value to answer FindMaximum and to work out a click's exposure before
+// the click. After every kind of pass both must come out as from the buffer itself: the greatest value, and
+// the picture of a click with automatic exposure, which must be the one a redraw against the true greatest
+// value draws. The larger buffer is built a row aside and streamed.
+TEST(LightEngine, WhatItKnowsOfItsRowsStaysTrueAfterEveryPass) {
     for (const QSize size : {QSize(90, 70), QSize(1500, 1000)}) {
-        ScriptedMessageBoxes messages;
-        DrawingDocument doc(messages);
         const int width = size.width(), height = size.height();
         SCOPED_TRACE(width);
-        doc.LightBuffer.Reallocate(width, height);
-        doc.UndoBuffer.Reallocate(width, height);
-        doc.GMPic1.SetPicture(DistinctPicture(width, height));
-        const auto expectKnownAndTrue = [&](const char* after, bool allZero = false) {
-            SCOPED_TRACE(after);
-            const LightArray& buffer = doc.LightBuffer;
-            const std::span<const float> known = buffer.RowMaxima(width);
-            ASSERT_EQ(known.size(), std::size_t(height) + 1);
-            for (int y = 1; y <= height; ++y) {
-                float m = 0.0f;
-                for (int c = 1; c <= 3; ++c)
-                    for (int x = 1; x <= width; ++x) m = std::max(m, buffer.At(x, y, c));
-                ASSERT_EQ(known[std::size_t(y)], m) << "row " << y;
-                ASSERT_TRUE(!allZero || m == 0.0f) << "row " << y;
-            }
+        LightEngine engine;
+        engine.Reset(width, height);
+        PixelBuffer picture, check;
+        picture.SetPicture(DistinctPicture(width, height));
+        check.SetPicture(DistinctPicture(width, height));  // the fourth bytes as the picture's
+        const std::vector<LightPoint> one{{30, 20, 255, 10, 200}}, two{{30, 20, 255, 10, 200}, {61.5f, 2, 9, 90, 0}};
+        const std::pair<const char*, std::function<void()>> passes[] = {
+            {"a new buffer", [] {}},
+            {"loading", [&] { engine.LoadPicture(picture.Bytes()); }},
+            {"a click without the undo copy", [&] { engine.AddLight({{7, 9, 40, 0, 255}, 3, 1}, false, Exposure::Clipped, {}); }},
+            {"a rebuild without lights", [&] { engine.Rebuild({}, Exposure::Clipped, {}); }},
+            {"a rebuild from one light", [&] { engine.Rebuild(one, Exposure::Automatic, {}); }},
+            {"a rebuild from two", [&] { engine.Rebuild(two, Exposure::Clipped, {}); }},
+            {"an undo", [&] { engine.RestoreUndoCopy(); }},
+            {"an undo copy", [&] { engine.TakeUndoCopy(); }},
         };
-        expectKnownAndTrue("a new buffer");
-        LoadLightsFromPicture(doc);
-        expectKnownAndTrue("loading");
-        RenderLightBuffer(doc, false, 1.0f, 1.0f, nullptr, {});
-        expectKnownAndTrue("a rebuild without lights", true);
-        LoadLightsFromPicture(doc);
-        doc.Lights.push_back(LightPoint{30, 20, 255, 10, 200});
-        doc.LightsCount = 1;
-        RenderLightBuffer(doc, true, 7.0f, 0.5f, &doc.UndoBuffer, {}, RedrawInPass::AtGreatest);
-        expectKnownAndTrue("a click");
-        CopyLights(doc, doc.UndoBuffer, doc.LightBuffer);
-        expectKnownAndTrue("undo");
-        RenderLightBuffer(doc, false, 1.0f, 1.0f, nullptr, {});
-        expectKnownAndTrue("a rebuild");
-        doc.LightBuffer.At(5, 5, 2) = 1e6f;
-        EXPECT_TRUE(doc.LightBuffer.RowMaxima(width).empty());
+        for (const auto& [after, pass] : passes) {
+            SCOPED_TRACE(after);
+            pass();
+            EXPECT_EQ(engine.FindMaximum(), GreatestOf(EngineValues(engine)));
+            const float intensity = float(width % 7 + 2);
+            engine.AddLight({{44, 33, 200, 255, 100}, intensity, 0.5f}, true, Exposure::Automatic, {picture.Bytes()});
+            const float greatest = GreatestOf(EngineValues(engine));
+            EXPECT_EQ(engine.FindMaximum(), greatest);
+            engine.Redraw(greatest, {check.Bytes()});
+            ASSERT_TRUE(std::ranges::equal(picture.Bytes(), check.Bytes()));
+        }
     }
 }
 
 // A sum beyond the float range in any one channel, in the vector part of a row or its tail, fails the pass
-// with "Overflow" and leaves the light buffer as it was. Only the pixel under the light overflows. The
-// intensity field keeps clicks far from that range, so this drives the engine directly.
-TEST(LightRendering, ALightTooStrongForAnyOneChannelFailsWithOverflow) {
+// with "Overflow" and leaves the light buffer as it was when the undo copy is taken. Only
+// the pixel under the light overflows. The intensity field keeps clicks far from that range, so this drives
+// the engine directly.
+TEST(LightEngine, ALightTooStrongForAnyOneChannelFailsWithOverflow) {
     const int width = 300, height = 8;
     for (const int channel : {0, 1, 2}) {
         for (const float x : {10.0f, 290.0f}) {
-            for (const RedrawInPass redraw : {RedrawInPass::At255, RedrawInPass::AtGreatest}) {
-                SCOPED_TRACE(testing::Message() << "channel " << channel << " at " << x << " redraw " << int(redraw));
-                ScriptedMessageBoxes messages;
-                DrawingDocument doc(messages);
-                doc.LightBuffer.Reallocate(width, height);
-                doc.UndoBuffer.Reallocate(width, height);
-                doc.GMPic1.SetPicture(DistinctPicture(width, height));
-                LoadLightsFromPicture(doc);
-                const std::vector<float> before(doc.LightBuffer.Values().begin(), doc.LightBuffer.Values().end());
+            for (const Exposure exposure : {Exposure::Clipped, Exposure::Automatic}) {
+                SCOPED_TRACE(testing::Message() << "channel " << channel << " at " << x << " exposure " << int(exposure));
+                LightEngine engine;
+                engine.Reset(width, height);
+                PixelBuffer picture;
+                picture.SetPicture(DistinctPicture(width, height));
+                engine.LoadPicture(picture.Bytes());
+                const std::vector<float> before = EngineValues(engine);
                 const std::int32_t rgb[3] = {channel == 0 ? 255 : 0, channel == 1 ? 255 : 0, channel == 2 ? 255 : 0};
-                doc.Lights.push_back(LightPoint{x, 4.0f, rgb[0], rgb[1], rgb[2]});
-                doc.LightsCount = 1;
-                const auto render = [&] { RenderLightBuffer(doc, true, 1.4e37f, 1.0f, &doc.UndoBuffer, {}, redraw); };
+                const NewLight light{{x, 4.0f, rgb[0], rgb[1], rgb[2]}, 1.4e37f, 1.0f};
+                PixelBuffer drawn;
+                drawn.CreateNewPicture(float(width), float(height));
+                const auto render = [&] { engine.AddLight(light, true, exposure, {drawn.Bytes()}); };
                 EXPECT_EQ(FailureOf(render).first, FailureNumber::Overflow);
-                EXPECT_TRUE(std::ranges::equal(doc.LightBuffer.Values(), before));
+                EXPECT_EQ(EngineValues(engine), before);
+                engine.RestoreUndoCopy();  // the undo copy is the buffer as it was
+                EXPECT_EQ(EngineValues(engine), before);
             }
         }
     }

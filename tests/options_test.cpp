@@ -1,5 +1,5 @@
-#include "options/FalloffGraph.h"
-#include "picture/GMPicture.h"
+#include "core/options/FalloffGraph.h"
+#include "windows/picture/GMPicture.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -171,7 +171,8 @@ TEST_F(Options, AStoredSettingThatIsNoNumberIsReported) {
 
 TEST(FalloffGraph, DrawsOneDotPerColumnAtItsHeight) {
     ScriptedMessageBoxes messages;
-    GMPicture graph(messages);
+    PixelBuffer pixels;
+    GMPicture graph(pixels, messages);
     graph.CreateNewPicture(300, 65);
     const struct { std::int16_t fog, intensity; int column; std::vector<int> rows; } cases[] = {
         {10, 10, 1, {17}}, {10, 10, 300, {62}}, {100, 100, 1, {}}, {100, 100, 300, {}},

@@ -1,4 +1,4 @@
-#include "files/QtPictureFiles.h"
+#include "core/files/QtPictureFiles.h"
 #include "support/TestSupport.h"
 
 #include <array>
@@ -110,7 +110,7 @@ void ExpectDrawing(const StartedWindow& s, const QImage& expected) {
     for (int y = 0; y < want.height(); ++y)
         for (int x = 0; x < want.width(); ++x)
             for (int c = 1; c <= 3; ++c)  // red, green, blue
-                wrong += doc.LightBuffer.At(x + 1, y + 1, c) != float((want.pixel(x, y) >> (24 - 8 * c)) & 255);
+                wrong += doc.LightBuffer().At(x + 1, y + 1, c) != float((want.pixel(x, y) >> (24 - 8 * c)) & 255);
     EXPECT_EQ(wrong, 0) << "pixels differ in the light buffer";
 }
 

@@ -1,4 +1,4 @@
-#include "picture/GMPicture.h"
+#include "windows/picture/GMPicture.h"
 #include "support/TestSupport.h"
 
 #include <limits>
@@ -17,11 +17,13 @@ struct CountingSurface : ImageSurface {
     int refreshes = 0;
 };
 
-struct PixelBuffer : testing::Test {
+// A pixel buffer as the windows use it, each failure reported in the "Error" box.
+struct ReportedPixels : testing::Test {
     ScriptedMessageBoxes messages;
-    GMPicture picture{messages};
+    PixelBuffer pixels;
+    GMPicture picture{pixels, messages};
 
-    Bytes Copy() const { return Bytes(picture.Bytes().begin(), picture.Bytes().end()); }
+    Bytes Copy() const { return Bytes(pixels.Bytes().begin(), pixels.Bytes().end()); }
     std::pair<int, int> Size() const { return {picture.Width(), picture.Height()}; }
     Rgb Read(float x, float y) {
         auto [red, green, blue] = kUntouched;
@@ -30,7 +32,7 @@ struct PixelBuffer : testing::Test {
     }
 };
 
-TEST_F(PixelBuffer, NeverSizedBufferFailsEachCallAndStaysEmpty) {
+TEST_F(ReportedPixels, NeverSizedBufferFailsEachCallAndStaysEmpty) {
     picture.SetPixel(1, 1, 0, 0, 0);
     EXPECT_EQ(Read(1, 1), kUntouched);
     picture.FillAll(1, 2, 3);  // quietly does nothing
@@ -46,11 +48,11 @@ TEST_F(PixelBuffer, NeverSizedBufferFailsEachCallAndStaysEmpty) {
 }
 
 // Positions count from 1, and the one comes off before rounding ties to even.
-TEST_F(PixelBuffer, CreateNewPictureGivesAZeroedBufferAddressedFromOne) {
+TEST_F(ReportedPixels, CreateNewPictureGivesAZeroedBufferAddressedFromOne) {
     picture.CreateNewPicture(640, 480);
     EXPECT_EQ(Size(), std::pair(640, 480));
     EXPECT_EQ(Copy(), Bytes(640u * 480u * 4u, 0));
-    const PicBitmapRecord& d = picture.Description();
+    const PicBitmapRecord& d = pixels.Description();
     EXPECT_EQ(std::tuple(d.bmWidthBytes, d.bmBitsPixel, d.bmPlanes), std::tuple(640 * 4, 32, 1));
     EXPECT_EQ(Read(640, 480), Rgb(0, 0, 0));
 
@@ -81,7 +83,7 @@ TEST_F(PixelBuffer, CreateNewPictureGivesAZeroedBufferAddressedFromOne) {
 }
 
 // Red, green and blue are written in that order: a bad value stops the write at its channel.
-TEST_F(PixelBuffer, SetPixelOutOfByteRangeStopsAtThatChannel) {
+TEST_F(ReportedPixels, SetPixelOutOfByteRangeStopsAtThatChannel) {
     const std::pair<Rgb, Rgb> cases[] = {  // given, then stored over (1, 2, 3)
         {{10, 300, 20}, {10, 2, 3}}, {{256, 0, 0}, {1, 2, 3}},    {{-1, 9, 9}, {1, 2, 3}},
         {{10, -5, 20}, {10, 2, 3}},  {{10, 20, -1}, {10, 20, 3}}, {{10, 20, 256}, {10, 20, 3}}};
@@ -98,7 +100,7 @@ TEST_F(PixelBuffer, SetPixelOutOfByteRangeStopsAtThatChannel) {
     }
 }
 
-TEST_F(PixelBuffer, FillAllWritesEveryPixelButItsFourthByteAndClsZeroesAll) {
+TEST_F(ReportedPixels, FillAllWritesEveryPixelButItsFourthByteAndClsZeroesAll) {
     picture.SetPicture(DistinctPicture(2, 2));  // a 32-bit RGB picture keeps 0xFF in the fourth byte
     const Bytes before = Copy();
     ASSERT_EQ(std::pair(before.size(), before[3]), std::pair(16ul, std::uint8_t(0xFF)));
@@ -121,10 +123,10 @@ TEST_F(PixelBuffer, FillAllWritesEveryPixelButItsFourthByteAndClsZeroesAll) {
 
 // Any depth or row layout loads as four bytes a pixel, blue first, with no room between
 // rows. Red-first 32-bit formats would swap red and blue if taken byte for byte.
-TEST_F(PixelBuffer, SetPictureTakesSizeAndColoursOfAnyPicture) {
+TEST_F(ReportedPixels, SetPictureTakesSizeAndColoursOfAnyPicture) {
     const QImage base = DistinctPicture(5, 3);
     picture.SetPicture(base);
-    const PicBitmapRecord& d = picture.Description();
+    const PicBitmapRecord& d = pixels.Description();
     EXPECT_EQ(std::tuple(d.bmWidth, d.bmHeight, d.bmWidthBytes, d.bmBitsPixel, d.bmPlanes),
               std::tuple(5, 3, 20, 32, 1));
     std::vector<uchar> memory(3 * 28, 0);
@@ -144,7 +146,7 @@ TEST_F(PixelBuffer, SetPictureTakesSizeAndColoursOfAnyPicture) {
     for (std::size_t i = 0; i < sources.size(); ++i) {
         SCOPED_TRACE(testing::Message() << "source " << i << ", QImage::Format " << int(sources[i].format()));
         picture.SetPicture(sources[i]);
-        ASSERT_EQ(std::pair(Size(), picture.Bytes().size()), std::pair(std::pair(5, 3), 5ul * 3 * 4));
+        ASSERT_EQ(std::pair(Size(), pixels.Bytes().size()), std::pair(std::pair(5, 3), 5ul * 3 * 4));
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 5; ++x) {
                 const QRgb pixel = sources[i].pixel(x, y);
@@ -156,7 +158,7 @@ TEST_F(PixelBuffer, SetPictureTakesSizeAndColoursOfAnyPicture) {
     EXPECT_EQ(messages.shown, Boxes{ErrorBox("Division by zero")});
 }
 
-TEST_F(PixelBuffer, PrintShowsTheBufferAndRefreshesOrMergesOnlyWhenAsked) {
+TEST_F(ReportedPixels, PrintShowsTheBufferAndRefreshesOrMergesOnlyWhenAsked) {
     const QImage source = DistinctPicture(5, 3), background = FilledImage(QSize(5, 3), qRgb(1, 2, 3));
     picture.SetPicture(source);
     for (const int flags : {0, 1, 2, 3, 4, 5, 6, 7}) {
@@ -174,7 +176,7 @@ TEST_F(PixelBuffer, PrintShowsTheBufferAndRefreshesOrMergesOnlyWhenAsked) {
 }
 
 // Unset pixels (fourth byte 0) still show black, not the background.
-TEST_F(PixelBuffer, PrintIntoASurfaceOfAnotherSize) {
+TEST_F(ReportedPixels, PrintIntoASurfaceOfAnotherSize) {
     picture.CreateNewPicture(3, 2);
     picture.SetPixel(1, 1, 200, 100, 50);
     picture.SetPixel(3, 2, 1, 2, 3);

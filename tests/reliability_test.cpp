@@ -1,6 +1,6 @@
-#include "common/PeakMemory.h"
-#include "files/QtPictureFiles.h"
-#include "picture/PictureBox.h"
+#include "core/common/PeakMemory.h"
+#include "core/files/QtPictureFiles.h"
+#include "windows/picture/PictureBox.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -250,7 +250,7 @@ TEST(AllocationFailure, ASizeTheMemoryCannotHoldLeavesAConsistentBlankDrawing) {
     const DrawingDocument& doc = s.window->Document();
     EXPECT_EQ(std::pair(s.window->PictureWidth(), s.window->PictureHeight()), std::pair(640, 480));
     EXPECT_EQ(s.Child<PictureBox>("p")->size(), QSize(640, 480));
-    EXPECT_EQ(std::pair(doc.LightBuffer.UpperX(), doc.UndoBuffer.UpperY()), std::pair(640, 480));
+    EXPECT_EQ(std::pair(doc.LightBuffer().UpperX(), doc.UndoBuffer().UpperY()), std::pair(640, 480));
     EXPECT_EQ(std::pair(doc.GMPic1.Width(), doc.GMPic2.Height()), std::pair(640, 480));
     EXPECT_EQ(doc.GMPicProgress.Bytes().size(), 640u * 10u * 4u);
 }

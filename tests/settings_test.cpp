@@ -1,5 +1,5 @@
-#include "options/ExposureSetting.h"
-#include "platform/qt/QtPlatform.h"
+#include "core/options/ExposureSetting.h"
+#include "windows/platform/QtPlatform.h"
 #include "support/TestSupport.h"
 
 TEST(SettingsStore, ExposureIsOnForAnyNumberButZero) {

@@ -1,4 +1,4 @@
-#include "editor/PalettePicture.h"
+#include "windows/editor/PalettePicture.h"
 #include "support/TestSupport.h"
 
 namespace {

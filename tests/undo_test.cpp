@@ -7,7 +7,7 @@ struct Undo : testing::Test {
     QAction* undo = s.Action("mnuUndo");
 
     std::vector<float> Snapshot() const {
-        return {s.Doc().LightBuffer.Values().begin(), s.Doc().LightBuffer.Values().end()};
+        return Values(s.Doc().LightBuffer());
     }
     void Click(QPointF at) { ClickWith(s.Canvas(), at); }
 };
@@ -60,4 +60,24 @@ TEST_F(Undo, AFailureOnTheWayIsReportedWithTheNormalPointerBack) {
     undo->trigger();
     EXPECT_EQ(std::pair(s.platform.messages.shown, s.platform.busy.events),
               std::pair(Boxes{ErrorBox("Type mismatch")}, kBusyOnce));
+}
+
+// The undo copy holds what the last placement stored until the next one, whatever comes between: a second
+// undo called directly, or a rebuild, brings back the state after A again.
+TEST_F(Undo, TheUndoCopyKeepsWhatTheLastPlacementStored) {
+    Click({100, 100});
+    const std::vector<float> afterA = Snapshot();
+    Click({300, 200});
+    s.window->Undo();
+    EXPECT_EQ(std::pair(Snapshot() == afterA, Values(s.Doc().UndoBuffer()) == afterA), std::pair(true, true));
+    s.window->Undo();
+    EXPECT_EQ(std::pair(Snapshot() == afterA, s.Doc().LightsCount), std::pair(true, 0));
+    Click({50, 400});
+    const std::vector<float> afterC = Snapshot();
+    Click({60, 300});
+    undo->trigger();
+    s.Action("mnuRender")->trigger();  // rebuilds from the lights alone, without taking a copy
+    EXPECT_NE(Snapshot(), afterC);
+    s.window->Undo();
+    EXPECT_EQ(Snapshot(), afterC);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/LightPoint.h"
+#include "core/common/LightPoint.h"
 
 #include <QString>
 

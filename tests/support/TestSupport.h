@@ -1,8 +1,8 @@
 #pragma once
 
-#include "editor/frmDrawing.h"
-#include "picture/PictureBox.h"
-#include "platform/scripted/ScriptedPlatform.h"
+#include "windows/editor/frmDrawing.h"
+#include "windows/picture/PictureBox.h"
+#include "core/scripted/ScriptedPlatform.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -30,6 +30,8 @@ MessageRequest ErrorBox(const QString& description);  // the "Error" box as the 
 std::pair<int, QString> FailureOf(const std::function<void()>& operation);  // number and text; {0, ""} for none
 
 QImage FilledImage(QSize size, const QColor& colour);
+// Every element of a light buffer, index 0 of x and y included, channel by channel and row by row.
+std::vector<float> Values(const LightBufferView& buffer);
 // Up to 256 wide every pixel of a distinct picture has a colour of its own: a misplaced row or column shows.
 ColorValue DistinctColour(int x, int y);
 QImage DistinctPicture(int width, int height);

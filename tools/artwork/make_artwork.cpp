@@ -3,13 +3,11 @@
 //   glimmerage_artwork <resources folder>
 // The examples are made with the program's own light engine and gradient fill.
 
-#include "common/ColorValue.h"
-#include "editor/LightArray.h"
-#include "editor/LightKernels.h"
-#include "fill/GradientFill.h"
-#include "picture/GMPicture.h"
-#include "picture/ImageSurface.h"
-#include "platform/scripted/ScriptedPlatform.h"
+#include "core/common/ColorValue.h"
+#include "core/fill/GradientFill.h"
+#include "core/lights/LightEngine.h"
+#include "core/picture/ImageSurface.h"
+#include "core/picture/PixelBuffer.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +25,6 @@
 
 namespace {
 
-ScriptedMessageBoxes messages;
 
 const QColor kLetterFill(176, 176, 176);
 const QColor kLetterOutline(96, 96, 96);
@@ -140,18 +137,16 @@ struct Light {
 // The picture with the lights added one by one, as clicks on it would add them.
 QImage Lit(const QImage& picture, const std::vector<Light>& lights) {
     const QImage source = picture.convertToFormat(QImage::Format_RGB32);
-    GMPicture pixels(messages);
+    PixelBuffer pixels;
     pixels.SetPicture(source);
-    LightArray buffer;
-    buffer.Reallocate(source.width(), source.height());
-    const RowSpan rows{1, source.height()};
-    LoadLightsFromPixels(buffer, pixels.Bytes(), source.width(), rows);
+    LightEngine engine;
+    engine.Reset(source.width(), source.height());
+    engine.LoadPicture(pixels.Bytes());
     for (const Light& light : lights) {
         const LightPoint point{light.x, light.y, RedOf(light.color), GreenOf(light.color), BlueOf(light.color)};
-        AddNewestLight(buffer, buffer, NewLight{point, light.intensity, (light.fog + 1.0f) / 11.0f}, source.width(), rows,
-                       nullptr);
+        engine.AddLight(NewLight{point, light.intensity, (light.fog + 1.0f) / 11.0f}, false, Exposure::Clipped, {});
     }
-    RedrawPixels(buffer, RedrawTarget{pixels.Bytes()}, source.width(), rows);
+    engine.Redraw(255.0f, PictureRows{pixels.Bytes()});
     QImage result(source.size(), QImage::Format_RGB32);
     std::memcpy(result.bits(), pixels.Bytes().data(), pixels.Bytes().size());
     return result;
@@ -228,7 +223,7 @@ QImage Drawing(QSize size, const std::function<void(QPainter&)>& draw) {
 
 // Fills each area holding one of the seeds, as a click on it would.
 QImage Filled(const QImage& drawing, const std::vector<QPoint>& seeds) {
-    GMPicture source(messages), mask(messages), target(messages);
+    PixelBuffer source, mask, target;
     source.SetPicture(drawing);
     target.SetPicture(drawing);
     ImageSurface canvas;

@@ -2,10 +2,10 @@
 // and gets a few lights, then the window is grabbed.
 //   glimmerage_screenshot <output.png>
 
-#include "app/ApplicationIcon.h"
-#include "editor/frmDrawing.h"
-#include "picture/PictureBox.h"
-#include "platform/scripted/ScriptedPlatform.h"
+#include "windows/common/ApplicationIcon.h"
+#include "windows/editor/frmDrawing.h"
+#include "windows/picture/PictureBox.h"
+#include "core/scripted/ScriptedPlatform.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,0 +1,184 @@
+#include "core/files/QtPictureFiles.h"
+
+#include "core/common/Failure.h"
+#include "core/files/BmpWriter.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Failures that come from the files themselves carry this number, like other I/O errors.
+constexpr int kFileFailure = 75;
+
+// Our pixel buffers count a picture's bytes in 32 bits, so no picture may decode to more;
+// within that, a quarter of the machine's memory leaves room for the light buffers.
+constexpr std::int64_t kLargestPictureBytes = std::int64_t(2047) * 1024 * 1024;
+
+std::int64_t PhysicalMemoryBytes() {
+#if defined(Q_OS_UNIX) && defined(_SC_PHYS_PAGES)
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages > 0 && pageSize > 0) return std::int64_t(pages) * pageSize;
+#endif
+    return std::int64_t(8) * 1024 * 1024 * 1024;
+}
+
+Failure FileFailure(const QString& description) { return Failure(kFileFailure, description); }
+
+Failure DamagedFailure(const QString& name) {
+    return FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(name));
+}
+
+Failure WriteFailure(const QString& path, const QString& reason) {
+    return FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, reason));
+}
+
+// Writes the picture as a BMP into the open file: our own writer where it takes the
+// picture, Qt's otherwise. Returns why it could not, if it could not.
+std::optional<QString> EncodeBmp(const QImage& picture, QFileDevice& file) {
+    if (FitsBmp24Writer(picture)) {
+        if (!WriteBmp24(picture, file)) return file.errorString();
+        return std::nullopt;
+    }
+    QImageWriter writer(&file, "bmp");
+    if (!writer.write(picture)) return writer.errorString();
+    return std::nullopt;
+}
+
+// Qt's decoders hand back what they could read of a damaged file and only say so in a
+// warning; while a picture is read, those warnings are watched for.
+bool sawPrematureEnd = false;
+QtMessageHandler previousHandler = nullptr;
+
+void WatchDecoderWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.contains(QStringLiteral("premature end"), Qt::CaseInsensitive)) sawPrematureEnd = true;
+    if (previousHandler != nullptr) previousHandler(type, context, message);
+}
+
+class DecoderWarningWatch {
+public:
+    DecoderWarningWatch() {
+        sawPrematureEnd = false;
+        previousHandler = qInstallMessageHandler(WatchDecoderWarnings);
+    }
+    ~DecoderWarningWatch() { qInstallMessageHandler(previousHandler); }
+    DecoderWarningWatch(const DecoderWarningWatch&) = delete;
+    DecoderWarningWatch& operator=(const DecoderWarningWatch&) = delete;
+};
+
+// Whether the device holds a PNG with a chunk that would end past the end of the file. The
+// PNG library sets aside (and clears) as much memory as a chunk claims before it reads it,
+// so a few damaged bytes claiming a chunk of gigabytes would take that much memory and
+// many seconds before failing.
+bool PngClaimsMoreThanItHolds(QIODevice& device) {
+    constexpr qint64 kSignatureBytes = 8, kChunkFrameBytes = 12;  // length, type and checksum
+    if (device.isSequential() || device.peek(kSignatureBytes) != QByteArray("\x89PNG\r\n\x1A\n", 8)) return false;
+    const qint64 start = device.pos();
+    const qint64 end = device.size();
+    bool claimsMore = false;
+    for (qint64 at = start + kSignatureBytes; at < end;) {
+        uchar header[8];
+        if (!device.seek(at) || device.read(reinterpret_cast<char*>(header), 8) != 8) {
+            claimsMore = true;
+            break;
+        }
+        const qint64 next = at + kChunkFrameBytes + qFromBigEndian<quint32>(header);
+        if (next > end) {
+            claimsMore = true;
+            break;
+        }
+        if (std::memcmp(header + 4, "IEND", 4) == 0) break;
+        at = next;
+    }
+    device.seek(start);
+    return claimsMore;
+}
+
+}  // namespace
+
+QtPictureFiles::QtPictureFiles(std::int64_t decodeLimitBytes) : decodeLimitBytes_(decodeLimitBytes) {}
+
+std::int64_t QtPictureFiles::DefaultDecodeLimitBytes() {
+    return std::min(kLargestPictureBytes, PhysicalMemoryBytes() / 4);
+}
+
+QImage QtPictureFiles::Load(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw FileFailure(QStringLiteral("Cannot open \"%1\": %2.").arg(path, file.errorString()));
+    }
+    QByteArray format;
+    const QImage picture = Decode(file, QFileInfo(path).fileName(), &format);
+    // A GIF file ends with its trailer byte; one cut short does not.
+    if (format == "gif" && file.size() > 0 && file.seek(file.size() - 1) &&
+        file.read(1) != QByteArray(1, '\x3B')) {
+        throw DamagedFailure(QFileInfo(path).fileName());
+    }
+    return picture;
+}
+
+QImage QtPictureFiles::Decode(QIODevice& device, const QString& name, QByteArray* format) const {
+    // Qt's own limit is far below what a photo may need; ours is checked below with a
+    // clear message, so Qt's is set just above it.
+    QImageReader::setAllocationLimit(int(decodeLimitBytes_ / (1024 * 1024)) + 1);
+    if (PngClaimsMoreThanItHolds(device)) throw DamagedFailure(name);
+    QImageReader reader(&device);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    // Asked before reading: once the device is read through, the decoder may no longer say.
+    if (format != nullptr) *format = reader.format();
+    if (size.isValid() && std::int64_t(size.width()) * size.height() * 4 > decodeLimitBytes_) {
+        throw FileFailure(QStringLiteral("The picture \"%1\" is too large to open: %2 x %3 pixels.")
+                              .arg(name)
+                              .arg(size.width())
+                              .arg(size.height()));
+    }
+    QImage picture;
+    bool damaged = false;
+    {
+        const DecoderWarningWatch watch;
+        picture = reader.read();
+        damaged = sawPrematureEnd;
+    }
+    if (picture.isNull()) {
+        throw FileFailure(QStringLiteral("Cannot open the picture \"%1\": %2.").arg(name, reader.errorString()));
+    }
+    if (damaged) throw DamagedFailure(name);
+    return picture;
+}
+
+void QtPictureFiles::SaveBmp(const QImage& picture, const QString& path) {
+    const QFileInfo target(path);
+    // The owner's write permission decides, also for the administrator, who could write
+    // anyway: a file marked read-only stays as it is.
+    if (target.exists() && (target.isDir() || !(target.permissions() & QFileDevice::WriteOwner))) {
+        throw FileFailure(QStringLiteral("Permission denied: \"%1\" cannot be written.").arg(path));
+    }
+    // The picture goes to a temporary file first and replaces the old file only once it is
+    // complete, so a failed save never leaves a truncated file behind.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) throw WriteFailure(path, file.errorString());
+    if (const std::optional<QString> reason = EncodeBmp(picture, file)) {
+        file.cancelWriting();
+        throw WriteFailure(path, *reason);
+    }
+    if (!file.commit()) throw WriteFailure(path, file.errorString());
+}
+
+bool QtPictureFiles::NormalFileExists(const QString& path) {
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/platform/PictureFiles.h"
+
+#include <cstdint>
+
+class QIODevice;
+
+// Picture files through Qt's image readers and writers. Used by the program and by the
+// tests alike: it only touches the files it is given.
+class QtPictureFiles : public PictureFiles {
+public:
+    explicit QtPictureFiles(std::int64_t decodeLimitBytes = DefaultDecodeLimitBytes());
+
+    QImage Load(const QString& path) override;
+    // Decodes a picture from any device; `name` only goes into failure descriptions. The
+    // format the decoder recognised goes to `format` when given.
+    QImage Decode(QIODevice& device, const QString& name, QByteArray* format = nullptr) const;
+    void SaveBmp(const QImage& picture, const QString& path) override;
+    bool NormalFileExists(const QString& path) override;
+
+    // The most memory one decoded picture may take, in bytes, on this machine.
+    static std::int64_t DefaultDecodeLimitBytes();
+
+private:
+    std::int64_t decodeLimitBytes_;
+};

@@ -1,0 +1,12 @@
+#include "core/lights/LightPlanes.h"
+
+#include "core/common/Failure.h"
+
+void LightPlanes::Reallocate(std::int32_t width, std::int32_t height) {
+    if (width < 0 || height < 0) throw Failure::SubscriptOutOfRange();
+    values_ = {};
+    width_ = height_ = 0;
+    values_.assign(std::size_t(width) * std::size_t(height) * 3, 0.0f);
+    width_ = width;
+    height_ = height;
+}

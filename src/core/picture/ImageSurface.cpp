@@ -1,0 +1,216 @@
+#include "core/picture/ImageSurface.h"
+
+#include "core/picture/FloodFill.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+QRgb ToPixel(ColorValue color) { return qRgb(RedOf(color), GreenOf(color), BlueOf(color)); }
+
+// Copies the pixels of `area` of one 32-bit image into another, with the area's top-left
+// corner landing on `at`.
+void CopyPixels(const QImage& from, const QRect& area, QImage& to, QPoint at) {
+    for (int y = 0; y < area.height(); ++y) {
+        std::memcpy(to.scanLine(at.y() + y) + at.x() * 4, from.constScanLine(area.top() + y) + area.left() * 4,
+                    size_t(area.width()) * 4);
+    }
+}
+
+}  // namespace
+
+ImageSurface::ImageSurface() = default;
+ImageSurface::~ImageSurface() = default;
+
+void ImageSurface::SetPicture(const QImage& picture) {
+    ForgetSavedPicture();
+    spare_ = QImage();
+    picture_ = picture.convertToFormat(QImage::Format_RGB32);
+    if (autoSize_ && !picture_.isNull()) ResizeBox(picture_.size());
+    ComposeAll();
+}
+
+void ImageSurface::ClearPicture() {
+    ForgetSavedPicture();
+    spare_ = QImage();
+    picture_ = QImage();
+    ComposeAll();
+}
+
+const QImage& ImageSurface::Picture() const {
+    DetachPicture();
+    return picture_;
+}
+
+void ImageSurface::MergeImageIntoPicture() {
+    if (!pictureIsImage_ && picture_.size() == image_.size() && picture_.isDetached()) spare_ = std::move(picture_);
+    picture_ = QImage();
+    ForgetSavedPicture();
+    pictureIsImage_ = true;
+    drawn_ = QRect();
+}
+
+void ImageSurface::KeepPictureUnder(const QRect& requested) {
+    if (!pictureIsImage_) return;
+    const QRect area = requested & image_.rect();
+    if (area.isEmpty() || savedArea_.contains(area)) return;
+    const QRect grown = savedArea_ | area;
+    // Setting most of the image aside would cost as much as a picture of its own.
+    if (qint64(grown.width()) * grown.height() * 2 > qint64(image_.width()) * image_.height()) {
+        DetachPicture();
+        return;
+    }
+    // Outside the old saved area the image still shows the picture.
+    QImage saved = image_.copy(grown);
+    CopyPixels(savedPixels_, savedPixels_.rect(), saved, savedArea_.topLeft() - grown.topLeft());
+    savedPixels_ = std::move(saved);
+    savedArea_ = grown;
+}
+
+void ImageSurface::DetachPicture() const {
+    if (!pictureIsImage_) return;
+    QImage picture = TakeSpareImage();
+    if (!image_.isNull()) std::memcpy(picture.bits(), image_.constBits(), size_t(image_.sizeInBytes()));
+    CopyPixels(savedPixels_, savedPixels_.rect(), picture, savedArea_.topLeft());
+    picture_ = std::move(picture);
+    ForgetSavedPicture();
+}
+
+void ImageSurface::HandImageToPicture() {
+    RestoreSavedPicture(savedArea_);
+    picture_ = image_;
+    ForgetSavedPicture();
+}
+
+void ImageSurface::ForgetSavedPicture() const {
+    pictureIsImage_ = false;
+    savedArea_ = QRect();
+    savedPixels_ = QImage();
+}
+
+void ImageSurface::RestoreSavedPicture(const QRect& requested) {
+    const QRect area = requested & savedArea_;
+    CopyPixels(savedPixels_, area.translated(-savedArea_.topLeft()), image_, area.topLeft());
+}
+
+QImage ImageSurface::TakeSpareImage() const {
+    if (spare_.size() == image_.size() && spare_.isDetached()) return std::exchange(spare_, QImage());
+    spare_ = QImage();
+    return QImage(image_.size(), QImage::Format_RGB32);
+}
+
+void ImageSurface::SetBackColor(ColorValue color) {
+    backColor_ = color;
+    ComposeAll();
+}
+
+void ImageSurface::Cls() {
+    const QRect area = drawn_;
+    Compose(area);
+    drawn_ = QRect();
+    ImageChanged(area);
+}
+
+std::optional<ColorValue> ImageSurface::Point(int x, int y) const {
+    if (!image_.valid(x, y)) return std::nullopt;
+    const QRgb pixel = image_.pixel(x, y);
+    return PackColor(qRed(pixel), qGreen(pixel), qBlue(pixel));
+}
+
+void ImageSurface::WriteBitmapBits(int width, int height, const uchar* bits, qint64 count) {
+    if (width <= 0 || height <= 0 || bits == nullptr || count <= 0) return;
+    const qint64 sourceRowBytes = qint64(width) * 4;
+    const int columns = std::min(width, image_.width());
+    const int rows = std::min(qint64(std::min(height, image_.height())),
+                              (count + sourceRowBytes - 1) / sourceRowBytes);
+    if (columns <= 0 || rows <= 0) return;
+    const QRect area(0, 0, columns, rows);
+    const bool wholeImage = columns == image_.width() && rows == image_.height() && count >= qint64(rows) * sourceRowBytes;
+    if (wholeImage && pictureIsImage_) {
+        HandImageToPicture();
+        image_ = TakeSpareImage();
+    } else if (wholeImage && !image_.isDetached()) {
+        image_ = TakeSpareImage();
+    } else {
+        KeepPictureUnder(area);
+    }
+    for (int y = 0; y < rows; ++y) {
+        const qint64 rowStart = y * sourceRowBytes;
+        const qint64 bytes = std::min<qint64>(qint64(columns) * 4, count - rowStart);
+        std::memcpy(image_.scanLine(y), bits + rowStart, size_t(bytes));
+    }
+    drawn_ |= area;
+    ImageChanged(area);
+}
+
+uchar* ImageSurface::NextImageBits() {
+    if (next_.size() != image_.size() || !next_.isDetached()) next_ = TakeSpareImage();
+    return next_.bits();
+}
+
+void ImageSurface::CommitNextImage() {
+    if (next_.size() != image_.size()) return;
+    if (pictureIsImage_) {
+        HandImageToPicture();
+    } else if (image_.isDetached()) {
+        spare_ = image_;
+    }
+    image_ = std::exchange(next_, QImage());
+    drawn_ = image_.rect();
+    ImageChanged(image_.rect());
+}
+
+void ImageSurface::FloodFill(int x, int y, ColorValue surface) {
+    KeepPictureUnder(image_.rect());
+    const QRect area = FloodFillArea(image_, QPoint(x, y), ToPixel(surface), ToPixel(fillColor_));
+    if (area.isEmpty()) return;
+    drawn_ |= area;
+    ImageChanged(area);
+}
+
+void ImageSurface::ResizeBox(QSize size) { ResizeImage(size); }
+
+void ImageSurface::ResizeImage(QSize size) {
+    size = size.expandedTo(QSize(0, 0));
+    if (size == image_.size()) return;
+    DetachPicture();
+    spare_ = QImage();
+    next_ = QImage();
+    const QImage old = image_;
+    const QRect kept = drawn_ & QRect(QPoint(0, 0), size);
+    image_ = QImage(size, QImage::Format_RGB32);
+    Compose(image_.rect());
+    CopyPixels(old, kept, image_, kept.topLeft());
+    drawn_ = kept;
+    ImageChanged(image_.rect());
+}
+
+void ImageSurface::ComposeAll() {
+    Compose(image_.rect());
+    drawn_ = QRect();
+    ImageChanged(image_.rect());
+}
+
+void ImageSurface::Compose(const QRect& requested) {
+    const QRect area = requested & image_.rect();
+    if (area.isEmpty()) return;
+    if (pictureIsImage_) {
+        // The picture covers the whole image and the image still shows it outside the
+        // saved area.
+        RestoreSavedPicture(area);
+        return;
+    }
+    const QRgb back = ToPixel(backColor_);
+    const QRect fromPicture = area & picture_.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        std::fill(row + area.left(), row + area.right() + 1, back);
+        if (y >= fromPicture.top() && y <= fromPicture.bottom()) {
+            std::memcpy(row + fromPicture.left(),
+                        picture_.constScanLine(y) + fromPicture.left() * 4,
+                        size_t(fromPicture.width()) * 4);
+        }
+    }
+}

@@ -1,3 +1,0 @@
-#define GLIMMERAGE_ROW_KERNELS kRowKernelsAvx512
-#define GLIMMERAGE_ROW_KERNELS_NAME "AVX-512"
-#include "editor/RowKernelsBody.h"

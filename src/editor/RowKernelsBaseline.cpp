@@ -1,3 +1,0 @@
-#define GLIMMERAGE_ROW_KERNELS kRowKernelsBaseline
-#define GLIMMERAGE_ROW_KERNELS_NAME "baseline"
-#include "editor/RowKernelsBody.h"

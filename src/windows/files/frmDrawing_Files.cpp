@@ -1,0 +1,129 @@
+// "Load..." and "Save...": a picture file becomes the drawing, and the canvas becomes a
+// BMP file.
+
+#include "windows/editor/frmDrawing.h"
+
+#include "core/common/Rounding.h"
+#include "core/dialogs/cFileDialog.h"
+#include "windows/picture/PictureBox.h"
+#include "windows/common/ErrorBox.h"
+#include "core/platform/Platform.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+const QString kLoadFilter = QStringLiteral("Graphic Files (*.jpg;*.gif;*.bmp)|*.jpg;*.gif;*.bmp");
+const QString kSaveFilter = QStringLiteral("Bitmap (*.bmp)|*.bmp");
+
+const QString kSizeTitle = QStringLiteral("Change Current Picture Size?");
+const QString kSizeQuestion =
+    QStringLiteral("The size of the selected picture is different from the current size.") +
+    QStringLiteral("\r\n\r\n") + QStringLiteral("Do you want to adjust the current size to the size of the picture?");
+
+const QString kExistsTitle = QStringLiteral("File Already Exists");
+const QString kExistsQuestion = QStringLiteral("Confirm overwriting?");
+const QString kAbortedTitle = QStringLiteral("Operation Aborted");
+const QString kAbortedMessage = QStringLiteral("The picture was NOT saved.");
+
+const QString kBmpExtension = QStringLiteral(".bmp");
+
+// Names shorter than five characters, or not ending in ".bmp" exactly (case counts), get it.
+QString WithBmpExtension(const QString& name) {
+    if (name.size() < 5 || name.right(4) != kBmpExtension) return name + kBmpExtension;
+    return name;
+}
+
+}  // namespace
+
+void frmDrawing::mnuLoad_Click() {
+    RunReportingFailures(platform_.Messages(), [&] {
+        cFileDialog dialog(platform_.Files());
+        dialog.Sethwnd(std::int32_t(winId()));
+        dialog.Setflags(std::int32_t(FileChooserFlags::FileMustExist));
+        dialog.SetFilter(kLoadFilter);
+        dialog.ShowOpen();
+        if (dialog.Filename().isEmpty()) return;
+        LoadPictureIntoDocument(dialog.Filename());
+    });
+}
+
+// The picture replaces the drawing: it becomes both what the canvas shows and the light
+// the buffer starts from, at the canvas's size or, if the user wishes, at its own.
+void frmDrawing::LoadPictureIntoDocument(const QString& path) {
+    const BusyScope busy(platform_.Busy());
+    ClearAll();
+    {
+        // Whatever happens, the canvas stops following the size of its pictures.
+        const struct AutoSizeOff {
+            PictureBox* box;
+            ~AutoSizeOff() { box->SetAutoSize(false); }
+        } autoSizeOff{p};
+        p->SetAutoSize(true);
+        p->SetPicture(platform_.Pictures().Load(path));
+    }
+    if (p->width() != doc_.PictureWidth || p->height() != doc_.PictureHeight) {
+        const MessageAnswer answer =
+            platform_.Messages().Show(kSizeQuestion, MessageButtons::YesNo, MessageIcon::Question, kSizeTitle);
+        if (answer == MessageAnswer::Yes) {
+            AdoptPictureSize(RoundToInt32(p->width()), RoundToInt32(p->height()));
+            p->SetPicture(platform_.Pictures().Load(path));
+        } else {
+            ChangePictureSize(doc_.PictureWidth, doc_.PictureHeight);
+        }
+    }
+    Reported(doc_.GMPic1).SetPicture(p->Image());
+    p->ClearPicture();
+    doc_.lightEngine.LoadPicture(doc_.GMPic1.Bytes());
+    Reported(doc_.GMPic1).PrintToPictureBox(*p, true, false);
+}
+
+namespace {
+
+// The one local file a drag carries, if that is what it carries.
+QString DroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl url = data->urls().first();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+}  // namespace
+
+void frmDrawing::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmDrawing::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    RunReportingFailures(platform_.Messages(), [&] { LoadPictureIntoDocument(path); });
+}
+
+void frmDrawing::mnuSave_Click() {
+    RunReportingFailures(platform_.Messages(), [&] {
+        cFileDialog dialog(platform_.Files());
+        dialog.Sethwnd(std::int32_t(winId()));
+        dialog.Setflags(std::int32_t(FileChooserFlags::PathMustExist | FileChooserFlags::HideReadOnly));
+        dialog.SetFilter(kSaveFilter);
+        dialog.ShowOpen();
+        if (dialog.Filename().isEmpty()) return;
+
+        const BusyScope busy(platform_.Busy());
+        dialog.SetFilename(WithBmpExtension(dialog.Filename()));
+        if (platform_.Pictures().NormalFileExists(dialog.Filename())) {
+            const MessageAnswer answer = platform_.Messages().Show(kExistsQuestion, MessageButtons::YesNo,
+                                                                   MessageIcon::Question, kExistsTitle);
+            if (answer != MessageAnswer::Yes) {
+                platform_.Messages().Show(kAbortedMessage, MessageButtons::Ok, MessageIcon::Information,
+                                          kAbortedTitle);
+                return;
+            }
+        }
+        p->MergeImageIntoPicture();
+        platform_.Pictures().SaveBmp(p->Picture(), dialog.Filename());
+    });
+}
