@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PROGRAM := $(BUILD_DIR)/src/glimmerage
 
-.PHONY: all deps configure build run test bench check-sanitize fuzz package install artwork screenshot clean
+.PHONY: all deps configure build run test bench check-sanitize check-clang fuzz package install artwork screenshot clean
 
 all: build
 
@@ -47,6 +47,15 @@ check-sanitize: deps
 		ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure --parallel $(JOBS)
+
+# The whole suite built with clang and the system's C++ library, every warning an error.
+CLANG_DIR ?= build-clang
+check-clang: deps
+	@./scripts/install-deps clang
+	@CC=clang CXX=clang++ cmake -S . -B $(CLANG_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-Werror >/dev/null
+	@cmake --build $(CLANG_DIR) --parallel $(JOBS)
+	@cd $(CLANG_DIR) && QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= \
 		ctest --output-on-failure --parallel $(JOBS)
 
 # Each fuzzer for FUZZ_SECONDS, from the seed pictures and texts; crashes land in fuzz-findings/.

@@ -43,7 +43,7 @@ TEST(ImageSurface, PictureSitsAtTheTopLeftOverTheBackColourWhicheverCameFirst) {
     EXPECT_EQ(surface.Image(), background);
     Draw(surface, 3, 3);
     surface.MergeImageIntoPicture();
-    EXPECT_EQ(std::pair(surface.HasPicture(), surface.Picture()), std::pair(true, surface.Image()));
+    EXPECT_EQ(std::pair(surface.HasPicture(), surface.DetachedPicture()), std::pair(true, surface.Image()));
     surface.Cls();  // keeps the merged drawing
     ExpectColours(surface, [](int x, int y) { return x < 3 && y < 3 ? RawColour(x, y) : kBack; });
 
@@ -148,7 +148,7 @@ TEST(ImageSurface, MergedPictureBehavesAsACopyThroughRandomWritesClearsFillsAndR
                 surface.FloodFill(pick(0, size.width() - 1), pick(0, size.height() - 1), PackColor(0, 0, 0));
                 model.image = surface.Image().copy();  // the fill has tests of its own; the picture must not change
             } else {
-                EXPECT_EQ(surface.Picture(), model.picture);
+                EXPECT_EQ(surface.DetachedPicture(), model.picture);
             }
             ASSERT_EQ(surface.Image(), model.image);
             ASSERT_EQ(surface.HasPicture(), !model.picture.isNull());

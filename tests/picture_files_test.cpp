@@ -130,7 +130,7 @@ void ExpectSavedCanvas(const StartedWindow& s, const QString& path) {
     const QImage saved = reader.read().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(std::pair(saved.size(), s.Canvas()->HasPicture()), std::pair(QSize(640, 480), true));
     EXPECT_EQ(saved, s.Canvas()->Image());
-    EXPECT_EQ(s.Canvas()->Picture().convertToFormat(QImage::Format_RGB32), saved);
+    EXPECT_EQ(s.Canvas()->DetachedPicture().convertToFormat(QImage::Format_RGB32), saved);
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ TEST_F(ReportedPixels, PrintShowsTheBufferAndRefreshesOrMergesOnlyWhenAsked) {
         EXPECT_EQ(std::tuple(surface.SurfaceSize(), surface.refreshes, surface.HasPicture()),
                   std::tuple(QSize(5, 3), int(refresh), merge || withPicture));
         EXPECT_EQ(surface.Image(), source);
-        EXPECT_EQ(surface.Picture(), merge ? source : withPicture ? background : QImage());
+        EXPECT_EQ(surface.DetachedPicture(), merge ? source : withPicture ? background : QImage());
     }
     EXPECT_TRUE(messages.shown.empty());
 }

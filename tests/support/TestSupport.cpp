@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include <QCryptographicHash>
+
 #include <algorithm>
 
 void SendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
@@ -41,6 +43,25 @@ QDialog* VisibleTopLevel(const char* name) {
 
 MessageRequest ErrorBox(const QString& description) {
     return {description, "Error", MessageIcon::Critical, MessageButtons::Ok};
+}
+
+int ErrorBoxes(const ScriptedMessageBoxes& messages) {
+    return int(std::count_if(messages.shown.begin(), messages.shown.end(),
+                             [](const MessageRequest& box) { return box.title == "Error"; }));
+}
+
+QByteArray Md5(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    hash.addData(&file);
+    return hash.result();
+}
+
+void SaveAs(StartedWindow& s, const QString& path) {
+    s.platform.files.answers.push_back({true, path, 1});
+    s.platform.messages.answers.push_back(MessageAnswer::Yes);
+    s.Action("mnuSave")->trigger();
 }
 
 std::pair<int, QString> FailureOf(const std::function<void()>& operation) {

@@ -27,6 +27,8 @@ void ClickWith(QWidget* widget, QPointF at, Qt::MouseButton button = Qt::LeftBut
 void SetAutoExposure(ScriptedPlatform& platform, const QString& value);  // as the options store it
 QDialog* VisibleTopLevel(const char* name);
 MessageRequest ErrorBox(const QString& description);  // the "Error" box as the scripted boxes record it
+int ErrorBoxes(const ScriptedMessageBoxes& messages);  // how many "Error" boxes were shown
+QByteArray Md5(const QString& path);                   // of the file's bytes; empty when it cannot be read
 std::pair<int, QString> FailureOf(const std::function<void()>& operation);  // number and text; {0, ""} for none
 
 QImage FilledImage(QSize size, const QColor& colour);
@@ -62,6 +64,9 @@ struct StartedWindow {
     QAction* Action(const char* name) const { return Child<QAction>(name); }
     const DrawingDocument& Doc() const { return window->Document(); }
 };
+
+// Saves the canvas through "Save..." under `path`, answering Yes to an overwrite question.
+void SaveAs(StartedWindow& s, const QString& path);
 
 struct Running : StartedWindow {
     Running() { Start(); }

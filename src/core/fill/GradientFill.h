@@ -84,7 +84,7 @@ void FillArea(Picture& source, Picture& mask, Picture& target, ImageSurface& can
     canvas.SetFillColor(kFillMarker);
     canvas.FloodFill(RoundToInt32(X), RoundToInt32(Y), PackColor(red, green, blue));
     canvas.MergeImageIntoPicture();
-    mask.SetPicture(canvas.Picture());
+    mask.SetPicture(canvas.DetachedPicture());
 
     if (const std::optional<QRect> area = FindMarkedArea(MaskOf(mask))) {
         if (direction == 0) direction = ChosenDirection(*area);

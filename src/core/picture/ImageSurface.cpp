@@ -39,7 +39,7 @@ void ImageSurface::ClearPicture() {
     ComposeAll();
 }
 
-const QImage& ImageSurface::Picture() const {
+const QImage& ImageSurface::DetachedPicture() {
     DetachPicture();
     return picture_;
 }
@@ -69,7 +69,7 @@ void ImageSurface::KeepPictureUnder(const QRect& requested) {
     savedArea_ = grown;
 }
 
-void ImageSurface::DetachPicture() const {
+void ImageSurface::DetachPicture() {
     if (!pictureIsImage_) return;
     QImage picture = TakeSpareImage();
     if (!image_.isNull()) std::memcpy(picture.bits(), image_.constBits(), size_t(image_.sizeInBytes()));
@@ -84,7 +84,7 @@ void ImageSurface::HandImageToPicture() {
     ForgetSavedPicture();
 }
 
-void ImageSurface::ForgetSavedPicture() const {
+void ImageSurface::ForgetSavedPicture() {
     pictureIsImage_ = false;
     savedArea_ = QRect();
     savedPixels_ = QImage();
@@ -95,7 +95,7 @@ void ImageSurface::RestoreSavedPicture(const QRect& requested) {
     CopyPixels(savedPixels_, area.translated(-savedArea_.topLeft()), image_, area.topLeft());
 }
 
-QImage ImageSurface::TakeSpareImage() const {
+QImage ImageSurface::TakeSpareImage() {
     if (spare_.size() == image_.size() && spare_.isDetached()) return std::exchange(spare_, QImage());
     spare_ = QImage();
     return QImage(image_.size(), QImage::Format_RGB32);

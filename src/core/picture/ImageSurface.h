@@ -26,7 +26,9 @@ public:
     void SetPicture(const QImage& picture);
     void ClearPicture();
     bool HasPicture() const { return pictureIsImage_ || !picture_.isNull(); }
-    const QImage& Picture() const;
+    // The background picture, given pixels of its own first when the image still stands in
+    // for it since the last merge.
+    const QImage& DetachedPicture();
     // Freezes what the image shows now as the background picture. Nothing is copied here:
     // the image itself serves as the picture until a write would change it, and only the
     // pixels such writes cover are set aside, so a merge before a full redraw is cheap
@@ -82,26 +84,26 @@ private:
     // Called before the image changes inside `area` while it stands in for the picture.
     void KeepPictureUnder(const QRect& area);
     // Gives the picture pixels of its own again when the image stands in for it.
-    void DetachPicture() const;
+    void DetachPicture();
     void RestoreSavedPicture(const QRect& area);
     // Before the whole image is replaced, the image as it was at the merge becomes the
     // picture: its own buffer with the set-aside pixels put back, so nothing is copied.
     void HandImageToPicture();
     // A buffer of the image's size to write a whole new image into.
-    QImage TakeSpareImage() const;
+    QImage TakeSpareImage();
     // The image no longer stands in for the picture, and nothing is set aside.
-    void ForgetSavedPicture() const;
+    void ForgetSavedPicture();
 
     QImage image_;
-    mutable QImage picture_;
+    QImage picture_;
     // After a merge the image is the picture, except where it changed since: the
     // picture's pixels there are kept in savedPixels_, covering savedArea_.
-    mutable bool pictureIsImage_ = false;
-    mutable QRect savedArea_;
-    mutable QImage savedPixels_;
+    bool pictureIsImage_ = false;
+    QRect savedArea_;
+    QImage savedPixels_;
     // The last picture's buffer, kept for the next whole-image write so that a huge
     // picture is not allocated (and faulted in page by page) on every redraw.
-    mutable QImage spare_;
+    QImage spare_;
     QImage next_;
     ColorValue backColor_ = 0;
     bool autoSize_ = false;

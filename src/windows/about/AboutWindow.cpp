@@ -14,18 +14,10 @@
 namespace {
 
 constexpr int kClientWidthTwips = 8925;
-constexpr int kHeadingPixels = 11;
-constexpr int kTextPixels = 11;
-constexpr int kSmallestPixels = 7;
 const QColor kHeadingColor(192, 0, 0);
 const QColor kLinkColor(0, 0, 192);
 // Room a text box keeps around its text for its frame and margins.
 constexpr int kTextBoxMargins = 10;
-
-QRect FromTwips(QRect twips) {
-    return {TwipsToPixels(twips.x()), TwipsToPixels(twips.y()), TwipsToPixels(twips.width()),
-            TwipsToPixels(twips.height())};
-}
 
 void SetTextColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
@@ -58,50 +50,50 @@ AboutWindow::AboutWindow(const char* name, int clientHeightTwips)
     setAutoFillBackground(true);
 }
 
-QLabel* AboutWindow::AddPicture(const char* name, QRect twips, const QString& resource) {
+QLabel* AboutWindow::AddPicture(const char* name, QRect geometry, const QString& resource) {
     auto* picture = new QLabel(this);
     picture->setObjectName(QLatin1String(name));
-    picture->setGeometry(FromTwips(twips));
+    picture->setGeometry(geometry);
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture->setPixmap(QPixmap(resource));
     return picture;
 }
 
-QLabel* AboutWindow::AddCaption(const char* name, QRect twips, const QString& text, const QString& family,
+QLabel* AboutWindow::AddCaption(const char* name, QRect geometry, const QString& text, const QString& family,
                                 int pixels, bool bold) {
     auto* label = new QLabel(text, this);
     label->setObjectName(QLatin1String(name));
-    label->setGeometry(FromTwips(twips));
+    label->setGeometry(geometry);
     QFont font = label->font();
     if (!family.isEmpty()) font.setFamily(family);
     font.setBold(bold);
-    label->setFont(FittingFont(font, {{text, label->width(), label->height()}}, pixels, kSmallestPixels));
+    label->setFont(FittingFont(font, {{text, label->width(), label->height()}}, pixels, kSmallestCaptionPixels));
     return label;
 }
 
-QLabel* AboutWindow::AddHeading(const char* name, QRect twips, const QString& text) {
-    QLabel* heading = AddCaption(name, twips, text, {}, kHeadingPixels, true);
+QLabel* AboutWindow::AddHeading(const char* name, QRect geometry, const QString& text) {
+    QLabel* heading = AddCaption(name, geometry, text, {}, kLargestCaptionPixels, true);
     SetTextColor(heading, kHeadingColor);
     return heading;
 }
 
-LinkLabel* AboutWindow::AddLink(const char* name, QRect twips, const QString& text, const QString& family,
+LinkLabel* AboutWindow::AddLink(const char* name, QRect geometry, const QString& text, const QString& family,
                                 int pixels) {
     auto* link = new LinkLabel(text, this);
     link->setObjectName(QLatin1String(name));
-    link->setGeometry(FromTwips(twips));
+    link->setGeometry(geometry);
     QFont font = link->font();
     font.setFamily(family);
     font.setBold(true);
     font.setUnderline(true);
-    link->setFont(FittingFont(font, {{text, link->width(), link->height()}}, pixels, kSmallestPixels));
+    link->setFont(FittingFont(font, {{text, link->width(), link->height()}}, pixels, kSmallestCaptionPixels));
     return link;
 }
 
-QPlainTextEdit* AboutWindow::AddTextBox(const char* name, QRect twips, const QString& text) {
+QPlainTextEdit* AboutWindow::AddTextBox(const char* name, QRect geometry, const QString& text) {
     auto* box = new QPlainTextEdit(this);
     box->setObjectName(QLatin1String(name));
-    box->setGeometry(FromTwips(twips));
+    box->setGeometry(geometry);
     box->setReadOnly(true);
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -112,14 +104,14 @@ QPlainTextEdit* AboutWindow::AddTextBox(const char* name, QRect twips, const QSt
     box->setPlainText(shown);
     std::vector<CaptionRoom> lines;
     for (const QString& line : shown.split(u'\n')) lines.push_back({line, box->width() - kTextBoxMargins, 13});
-    box->setFont(FittingFont(box->font(), lines, kTextPixels, kSmallestPixels));
+    box->setFont(FittingFont(box->font(), lines, kLargestCaptionPixels, kSmallestCaptionPixels));
     return box;
 }
 
-void AboutWindow::AddHiddenCloseButton(QRect twips) {
+void AboutWindow::AddHiddenCloseButton(QRect geometry) {
     Command1 = new QPushButton(QStringLiteral("Command1"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(FromTwips(twips));
+    Command1->setGeometry(geometry);
     Command1->setAutoDefault(true);
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
     Command1->setFocus();

@@ -21,7 +21,7 @@ protected:
 };
 
 // What both About windows share: a fixed white window, headings, read-only texts, pictures
-// and links placed in twips, and a button out of sight that holds the focus so that Enter
+// and links placed as laid out in twips (TwipsRect), and a button out of sight that holds the focus so that Enter
 // and the space bar close the window.
 class AboutWindow : public QDialog {
     Q_OBJECT
@@ -29,13 +29,13 @@ class AboutWindow : public QDialog {
 protected:
     AboutWindow(const char* name, int clientHeightTwips);
 
-    QLabel* AddPicture(const char* name, QRect twips, const QString& resource);
-    QLabel* AddHeading(const char* name, QRect twips, const QString& text);
-    QLabel* AddCaption(const char* name, QRect twips, const QString& text, const QString& family, int pixels,
+    QLabel* AddPicture(const char* name, QRect geometry, const QString& resource);
+    QLabel* AddHeading(const char* name, QRect geometry, const QString& text);
+    QLabel* AddCaption(const char* name, QRect geometry, const QString& text, const QString& family, int pixels,
                        bool bold);
-    LinkLabel* AddLink(const char* name, QRect twips, const QString& text, const QString& family, int pixels);
-    QPlainTextEdit* AddTextBox(const char* name, QRect twips, const QString& text);
-    void AddHiddenCloseButton(QRect twips);
+    LinkLabel* AddLink(const char* name, QRect geometry, const QString& text, const QString& family, int pixels);
+    QPlainTextEdit* AddTextBox(const char* name, QRect geometry, const QString& text);
+    void AddHiddenCloseButton(QRect geometry);
 
     void changeEvent(QEvent* event) override;
 

@@ -1,7 +1,8 @@
 #include "windows/about/frmAbout.h"
 
-#include "windows/about/AboutTexts.h"
+#include "core/common/Twips.h"
 #include "core/platform/ProgramStarter.h"
+#include "windows/about/AboutTexts.h"
 
 #include <QStringList>
 
@@ -12,42 +13,40 @@ const QString kArialBlack = QStringLiteral("Arial Black");
 constexpr int kTwelvePoints = 16;           // pixels at 96 dots per inch
 constexpr int kNineThreeQuarterPoints = 13;
 
-QRect T(int left, int top, int width, int height) { return {left, top, width, height}; }
-
 }  // namespace
 
 frmAbout::frmAbout() : AboutWindow("frmAbout", 6045) {
-    AddPicture("Image1", T(120, 0, 4575, 1005), QStringLiteral(":/about/glimmerage-title.png"));
-    AddHeading("Label4", T(240, 1560, 2400, 195), QStringLiteral("What does this program do?"));
-    AddTextBox("Text4", T(240, 1800, 4695, 1455), AboutTexts::GlimmerageDescription());
-    AddHeading("Label6", T(240, 3240, 1710, 195), QStringLiteral("Redistribution Note:"));
-    AddTextBox("Text3", T(240, 3480, 4815, 735), AboutTexts::RedistributionNote());
-    AddHeading("Label5", T(240, 4200, 570, 195), QStringLiteral("About:"));
-    AddTextBox("Text2", T(240, 4440, 4815, 975), AboutTexts::GlimmerageVersion());
-    LinkLabel* close = AddLink("Label1", T(240, 5400, 3090, 270), QStringLiteral("Click here to continue..."),
+    AddPicture("Image1", TwipsRect(120, 0, 4575, 1005), QStringLiteral(":/about/glimmerage-title.png"));
+    AddHeading("Label4", TwipsRect(240, 1560, 2400, 195), QStringLiteral("What does this program do?"));
+    AddTextBox("Text4", TwipsRect(240, 1800, 4695, 1455), AboutTexts::GlimmerageDescription());
+    AddHeading("Label6", TwipsRect(240, 3240, 1710, 195), QStringLiteral("Redistribution Note:"));
+    AddTextBox("Text3", TwipsRect(240, 3480, 4815, 735), AboutTexts::RedistributionNote());
+    AddHeading("Label5", TwipsRect(240, 4200, 570, 195), QStringLiteral("About:"));
+    AddTextBox("Text2", TwipsRect(240, 4440, 4815, 975), AboutTexts::GlimmerageVersion());
+    LinkLabel* close = AddLink("Label1", TwipsRect(240, 5400, 3090, 270), QStringLiteral("Click here to continue..."),
                                kVerdana, kTwelvePoints);
     connect(close, &LinkLabel::clicked, this, &QDialog::accept);
-    AddPicture("Image2", T(5400, 0, 3465, 6015), QStringLiteral(":/about/glimmerage-examples.png"));
-    AddHiddenCloseButton(T(9600, 2400, 1455, 495));
+    AddPicture("Image2", TwipsRect(5400, 0, 3465, 6015), QStringLiteral(":/about/glimmerage-examples.png"));
+    AddHiddenCloseButton(TwipsRect(9600, 2400, 1455, 495));
 }
 
 frmAbout2::frmAbout2(ProgramStarter& programs) : AboutWindow("frmAbout2", 5715), programs_(programs) {
-    AddPicture("Image1", T(120, 120, 4755, 735), QStringLiteral(":/about/ombravon-title.png"));
-    AddCaption("Label2", T(240, 840, 3345, 270), QStringLiteral("For use in conjunction with"), kArialBlack,
+    AddPicture("Image1", TwipsRect(120, 120, 4755, 735), QStringLiteral(":/about/ombravon-title.png"));
+    AddCaption("Label2", TwipsRect(240, 840, 3345, 270), QStringLiteral("For use in conjunction with"), kArialBlack,
                kNineThreeQuarterPoints, true);
-    LinkLabel* paint = AddLink("Label3", T(3720, 840, 1290, 345), QStringLiteral("MS Paint"), kArialBlack, kTwelvePoints);
+    LinkLabel* paint = AddLink("Label3", TwipsRect(3720, 840, 1290, 345), QStringLiteral("MS Paint"), kArialBlack, kTwelvePoints);
     connect(paint, &LinkLabel::clicked, this, &frmAbout2::Label3_Click);
-    AddHeading("Label4", T(240, 1440, 2400, 195), QStringLiteral("What does this program do?"));
-    AddTextBox("Text1", T(240, 1680, 4695, 1335), AboutTexts::OmbravonDescription());
-    AddHeading("Label6", T(240, 3000, 1710, 195), QStringLiteral("Redistribution Note:"));
-    AddTextBox("Text3", T(240, 3240, 4815, 735), AboutTexts::RedistributionNote());
-    AddHeading("Label5", T(240, 3960, 570, 195), QStringLiteral("About:"));
-    AddTextBox("Text2", T(240, 4200, 4815, 855), AboutTexts::OmbravonVersion());
-    LinkLabel* close = AddLink("Label1", T(240, 5040, 3090, 270), QStringLiteral("Click here to continue..."),
+    AddHeading("Label4", TwipsRect(240, 1440, 2400, 195), QStringLiteral("What does this program do?"));
+    AddTextBox("Text1", TwipsRect(240, 1680, 4695, 1335), AboutTexts::OmbravonDescription());
+    AddHeading("Label6", TwipsRect(240, 3000, 1710, 195), QStringLiteral("Redistribution Note:"));
+    AddTextBox("Text3", TwipsRect(240, 3240, 4815, 735), AboutTexts::RedistributionNote());
+    AddHeading("Label5", TwipsRect(240, 3960, 570, 195), QStringLiteral("About:"));
+    AddTextBox("Text2", TwipsRect(240, 4200, 4815, 855), AboutTexts::OmbravonVersion());
+    LinkLabel* close = AddLink("Label1", TwipsRect(240, 5040, 3090, 270), QStringLiteral("Click here to continue..."),
                                kVerdana, kTwelvePoints);
     connect(close, &LinkLabel::clicked, this, &QDialog::accept);
-    AddPicture("Image2", T(5400, 0, 3480, 5580), QStringLiteral(":/about/ombravon-examples.png"));
-    AddHiddenCloseButton(T(9120, 3000, 1455, 495));
+    AddPicture("Image2", TwipsRect(5400, 0, 3480, 5580), QStringLiteral(":/about/ombravon-examples.png"));
+    AddHiddenCloseButton(TwipsRect(9120, 3000, 1455, 495));
 }
 
 // Windows has Paint under two names and both are started; elsewhere the first paint

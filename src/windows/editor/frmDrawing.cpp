@@ -18,10 +18,6 @@ namespace {
 constexpr ColorValue kPanelColor = PackColor(64, 64, 64);
 constexpr ColorValue kStripColor = PackColor(96, 96, 96);
 constexpr ColorValue kWhite = PackColor(255, 255, 255);
-// The panel is laid out in fixed pixels for a small system font; the largest font that
-// fits every caption into its label is used, so nothing is cut off whatever the fonts.
-constexpr int kLargestPanelFontPixels = 11;
-constexpr int kSmallestPanelFontPixels = 7;
 
 // A named command in the menu bar or in one of its menus.
 template <typename Menu>
@@ -165,7 +161,9 @@ void frmDrawing::BuildToolPanel() {
 
     std::vector<CaptionRoom> captions;
     for (const QLabel* label : {Label1, Label2, Label3}) captions.push_back({label->text(), label->width(), label->height()});
-    ToolBar1->setFont(FittingFont(ToolBar1->font(), captions, kLargestPanelFontPixels, kSmallestPanelFontPixels));
+    // The largest font that fits every caption into its label, so nothing is cut off
+    // whatever the system's fonts.
+    ToolBar1->setFont(FittingFont(ToolBar1->font(), captions));
 
     // Keyboard order: canvas, panel, palette, swatch, intensity, fog. The labels and the
     // drag strip are in the chain too but never take the focus.

@@ -124,6 +124,6 @@ void frmDrawing::mnuSave_Click() {
             }
         }
         p->MergeImageIntoPicture();
-        platform_.Pictures().SaveBmp(p->Picture(), dialog.Filename());
+        platform_.Pictures().SaveBmp(p->DetachedPicture(), dialog.Filename());
     });
 }

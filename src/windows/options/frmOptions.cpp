@@ -21,15 +21,9 @@
 
 namespace {
 
-constexpr int kLargestFontPixels = 11;
-constexpr int kSmallestFontPixels = 7;
 constexpr int kScrollMaximum = 100;
 constexpr int kScrollPageStep = 10;
 constexpr int kScrollStartValue = 10;
-
-QRect Twips(int left, int top, int width, int height) {
-    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
-}
 
 template <typename Widget>
 Widget* Place(Widget* widget, const char* name, QRect geometry) {
@@ -68,42 +62,42 @@ frmOptions::frmOptions(frmDrawing& drawing, Platform& platform)
 frmOptions::~frmOptions() = default;
 
 void frmOptions::BuildControls() {
-    Frame2 = Place(new QGroupBox(QStringLiteral("General Options:"), this), "Frame2", Twips(120, 120, 4695, 855));
+    Frame2 = Place(new QGroupBox(QStringLiteral("General Options:"), this), "Frame2", TwipsRect(120, 120, 4695, 855));
     chkExposure = Place(new QCheckBox(QStringLiteral("Automatically adjust exposure to prevent overexposure"), Frame2),
-                        "chkExposure", Twips(240, 360, 4215, 255));
+                        "chkExposure", TwipsRect(240, 360, 4215, 255));
 
     Frame3 = Place(new QGroupBox(QStringLiteral("Parameters For New Lights:"), this), "Frame3",
-                   Twips(120, 1080, 4695, 2295));
-    lbl[2] = Place(new QLabel(QStringLiteral("Fog (diffuse):"), Frame3), "lbl2", Twips(120, 1320, 915, 195));
-    scrFog = MakeScrollBar(Frame3, "scrFog", Twips(1560, 1320, 3015, 255));
-    lblFog = Place(new QLabel(QStringLiteral("..."), Frame3), "lblFog", Twips(1365, 1320, 0, 195));
-    lbl[3] = Place(new QLabel(QStringLiteral("Intensity:"), Frame3), "lbl3", Twips(120, 1680, 630, 195));
-    scrIntensity = MakeScrollBar(Frame3, "scrIntensity", Twips(1560, 1680, 3015, 255));
-    lblIntensity = Place(new QLabel(QStringLiteral("..."), Frame3), "lblIntensity", Twips(1365, 1680, 0, 195));
+                   TwipsRect(120, 1080, 4695, 2295));
+    lbl[2] = Place(new QLabel(QStringLiteral("Fog (diffuse):"), Frame3), "lbl2", TwipsRect(120, 1320, 915, 195));
+    scrFog = MakeScrollBar(Frame3, "scrFog", TwipsRect(1560, 1320, 3015, 255));
+    lblFog = Place(new QLabel(QStringLiteral("..."), Frame3), "lblFog", TwipsRect(1365, 1320, 0, 195));
+    lbl[3] = Place(new QLabel(QStringLiteral("Intensity:"), Frame3), "lbl3", TwipsRect(120, 1680, 630, 195));
+    scrIntensity = MakeScrollBar(Frame3, "scrIntensity", TwipsRect(1560, 1680, 3015, 255));
+    lblIntensity = Place(new QLabel(QStringLiteral("..."), Frame3), "lblIntensity", TwipsRect(1365, 1680, 0, 195));
 
     // The graph lies over the top of its frame, so it is made after it.
-    picGraph = Place(new PictureBox(this), "picGraph", Twips(240, 1320, 4455, 975));
+    picGraph = Place(new PictureBox(this), "picGraph", TwipsRect(240, 1320, 4455, 975));
     picGraph->SetBoxSize(TwipsToPixels(4455), TwipsToPixels(975));
     picGraph->SetBackColor(0xFFFFFF);
     picGraph->setFocusPolicy(Qt::StrongFocus);
 
     Frame1 = Place(new QGroupBox(QStringLiteral("Picture Size (in pixels):"), this), "Frame1",
-                   Twips(120, 3480, 4695, 855));
-    lbl[0] = Place(new QLabel(QStringLiteral("Width:"), Frame1), "lbl0", Twips(1200, 360, 465, 195));
-    txtWidth = Place(new QLineEdit(QStringLiteral("640"), Frame1), "txtWidth", Twips(1800, 360, 855, 285));
-    lbl[1] = Place(new QLabel(QStringLiteral("Height:"), Frame1), "lbl1", Twips(3000, 360, 510, 195));
-    txtHeight = Place(new QLineEdit(QStringLiteral("480"), Frame1), "txtHeight", Twips(3600, 360, 855, 285));
+                   TwipsRect(120, 3480, 4695, 855));
+    lbl[0] = Place(new QLabel(QStringLiteral("Width:"), Frame1), "lbl0", TwipsRect(1200, 360, 465, 195));
+    txtWidth = Place(new QLineEdit(QStringLiteral("640"), Frame1), "txtWidth", TwipsRect(1800, 360, 855, 285));
+    lbl[1] = Place(new QLabel(QStringLiteral("Height:"), Frame1), "lbl1", TwipsRect(3000, 360, 510, 195));
+    txtHeight = Place(new QLineEdit(QStringLiteral("480"), Frame1), "txtHeight", TwipsRect(3600, 360, 855, 285));
 
-    cmdOK = Place(new QPushButton(QStringLiteral("OK"), this), "cmdOK", Twips(2280, 4560, 1215, 375));
+    cmdOK = Place(new QPushButton(QStringLiteral("OK"), this), "cmdOK", TwipsRect(2280, 4560, 1215, 375));
     cmdOK->setDefault(true);
-    cmdCancel = Place(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel", Twips(3600, 4560, 1215, 375));
+    cmdCancel = Place(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel", TwipsRect(3600, 4560, 1215, 375));
 
     std::vector<CaptionRoom> captions;
     for (const QLabel* label : lbl) captions.push_back({label->text(), label->width(), label->height()});
     const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth) +
                           style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
     captions.push_back({chkExposure->text(), chkExposure->width() - indicator, chkExposure->height()});
-    setFont(FittingFont(font(), captions, kLargestFontPixels, kSmallestFontPixels));
+    setFont(FittingFont(font(), captions));
 
     setTabOrder(cmdOK, cmdCancel);
     setTabOrder(cmdCancel, txtWidth);
