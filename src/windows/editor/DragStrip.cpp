@@ -3,8 +3,10 @@
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <utility>
 
-DragStrip::DragStrip(QWidget* dragged, QWidget* parent) : QFrame(parent), dragged_(dragged) {}
+DragStrip::DragStrip(QWidget* dragged, QWidget* parent, std::function<QRect()> bounds)
+    : QFrame(parent), dragged_(dragged), bounds_(std::move(bounds)) {}
 
 void DragStrip::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
@@ -17,10 +19,9 @@ void DragStrip::mouseMoveEvent(QMouseEvent* event) {
     // The strip moves with the dragged widget, so the pointer's offset from the anchor
     // is exactly how far the widget still has to go.
     QPoint target = dragged_->pos() + (at - anchor_);
-    if (const QWidget* area = dragged_->parentWidget()) {
-        target.setX(std::clamp(target.x(), 0, std::max(0, area->width() - dragged_->width())));
-        target.setY(std::clamp(target.y(), 0, std::max(0, area->height() - dragged_->height())));
-    }
+    const QRect area = bounds_();
+    target.setX(std::clamp(target.x(), area.left(), std::max(area.left(), area.right() + 1 - dragged_->width())));
+    target.setY(std::clamp(target.y(), area.top(), std::max(area.top(), area.bottom() + 1 - dragged_->height())));
     dragged_->move(target);
 }
 

@@ -5,7 +5,7 @@
 
 #include "core/common/Rounding.h"
 #include "core/dialogs/cFileDialog.h"
-#include "windows/picture/PictureBox.h"
+#include "windows/view/CanvasBox.h"
 #include "windows/common/ErrorBox.h"
 #include "core/platform/Platform.h"
 
@@ -65,11 +65,13 @@ void frmDrawing::LoadPictureIntoDocument(const QString& path) {
         p->SetAutoSize(true);
         p->SetPicture(platform_.Pictures().Load(path));
     }
-    if (p->width() != doc_.PictureWidth || p->height() != doc_.PictureHeight) {
+    // The canvas's own size, in picture pixels, whatever the view's zoom.
+    const QSize loaded = p->SurfaceSize();
+    if (loaded.width() != doc_.PictureWidth || loaded.height() != doc_.PictureHeight) {
         const MessageAnswer answer =
             platform_.Messages().Show(kSizeQuestion, MessageButtons::YesNo, MessageIcon::Question, kSizeTitle);
         if (answer == MessageAnswer::Yes) {
-            AdoptPictureSize(RoundToInt32(p->width()), RoundToInt32(p->height()));
+            AdoptPictureSize(RoundToInt32(loaded.width()), RoundToInt32(loaded.height()));
             p->SetPicture(platform_.Pictures().Load(path));
         } else {
             ChangePictureSize(doc_.PictureWidth, doc_.PictureHeight);
