@@ -259,16 +259,19 @@ TEST(QtFileChooser, ShowsTheModeTitleAndFiltersAskedForAndReturnsWhatWasChosen) 
 
 // ---- Colour dialog ------------------------------------------------------------------------
 
-TEST(QtColorDialog, OpensWithTheCustomColoursGivenAndCancelGivesNothing) {
+TEST(QtColorDialog, OpensOnBlackWithTheCustomColoursGivenAndCancelGivesNothing) {
     ColorDialogRequest request;
     for (int slot = 0; slot < 16; ++slot) request.customColors[size_t(slot)] = PackColor(slot, 2 * slot, 255 - slot);
     const struct { const char* what; std::optional<QColor> choose; std::optional<ColorValue> answer; } cases[] = {
+        {"OK as it opens", std::nullopt, 0},
         {"OK on a chosen colour", QColor(10, 20, 30), PackColor(10, 20, 30)},
         {"Cancel", QColor(10, 20, 30), std::nullopt}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        QColor opening;
         std::vector<ColorValue> custom;
         AnswerWhenShown<QColorDialog>([&](QColorDialog& dialog) {
+            opening = dialog.currentColor();
             for (int slot = 0; slot < QColorDialog::customCount(); ++slot)
                 custom.push_back(FromQColor(QColorDialog::customColor(slot)));
             if (c.choose) dialog.setCurrentColor(*c.choose);
@@ -276,6 +279,7 @@ TEST(QtColorDialog, OpensWithTheCustomColoursGivenAndCancelGivesNothing) {
             buttons->button(c.answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
         EXPECT_EQ(QtColorDialog().Choose(request), c.answer);
+        EXPECT_EQ(opening.name().toStdString(), "#000000");
         EXPECT_EQ(custom, std::vector<ColorValue>(request.customColors.begin(), request.customColors.end()));
     }
 }

@@ -103,8 +103,9 @@ std::optional<ColorValue> QtColorDialog::Choose(const ColorDialogRequest& reques
     for (int slot = 0; slot < int(request.customColors.size()) && slot < QColorDialog::customCount(); ++slot) {
         QColorDialog::setCustomColor(slot, ToQColor(request.customColors[size_t(slot)]));
     }
-    // Qt's own dialog always shows its custom colours, the same on every desktop.
-    QColorDialog dialog(QApplication::activeWindow());
+    // Qt's own dialog always shows its custom colours, the same on every desktop. The
+    // program gives no starting colour, so the dialog starts on black, not on Qt's white.
+    QColorDialog dialog(Qt::black, QApplication::activeWindow());
     dialog.setOption(QColorDialog::DontUseNativeDialog, true);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return FromQColor(dialog.selectedColor());
