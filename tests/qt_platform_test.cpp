@@ -257,6 +257,36 @@ TEST(QtFileChooser, ShowsTheModeTitleAndFiltersAskedForAndReturnsWhatWasChosen) 
     }
 }
 
+// Opening a picture offers every kind Qt reads here, in both cases, and then any file; the
+// caller's filter stays first and chosen.
+TEST(QtFileChooser, OpeningOffersEveryReadablePictureAndAnyFileAfterTheCallersFilter) {
+    const WidgetDialogs widgetDialogs;
+    QTemporaryDir dir;
+    QFile(dir.filePath("a.bmp")).open(QIODevice::WriteOnly);
+    const QString graphic = "Graphic Files (*.jpg *.JPG *.gif *.GIF *.bmp *.BMP)";
+    SeenChooser seen;
+    const FileChooserAnswer answer =
+        Choose(Request(false, {{"Graphic Files (*.jpg;*.gif;*.bmp)", "*.jpg;*.gif;*.bmp"}},
+                       FileChooserFlags::FileMustExist, dir.path()),
+               "a.bmp", seen);
+    EXPECT_EQ(std::tuple(seen.mode, Visible(answer.files), answer.filterIndex),
+              std::tuple(QFileDialog::ExistingFile, Visible(dir.filePath("a.bmp")), 1));
+    ASSERT_EQ(seen.filters.size(), 3) << seen;
+    EXPECT_EQ(std::tuple(seen.filters[0], seen.selectedFilter, seen.filters[2]),
+              std::tuple(graphic, graphic, QString("All files (*)")));
+    const QString pictures = seen.filters[1];
+    ASSERT_TRUE(pictures.startsWith("All pictures (") && pictures.endsWith(")")) << pictures;
+    QStringList patterns = pictures.mid(14).chopped(1).split(u' ');
+    // Those that Qt's own packages read on any machine, and whatever else is installed here.
+    QStringList expected{"*.bmp", "*.BMP", "*.gif", "*.GIF", "*.jpeg", "*.JPEG", "*.jpg", "*.JPG", "*.png", "*.PNG"};
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        expected << "*." + QString(format) << "*." + QString(format).toUpper();
+    expected.removeDuplicates();
+    expected.sort();
+    patterns.sort();
+    EXPECT_EQ(patterns.join(u' ').toStdString(), expected.join(u' ').toStdString());
+}
+
 // ---- Colour dialog ------------------------------------------------------------------------
 
 TEST(QtColorDialog, OpensOnBlackWithTheCustomColoursGivenAndCancelGivesNothing) {
