@@ -7,7 +7,8 @@
 class PictureFiles {
 public:
     virtual ~PictureFiles() = default;
-    // Decodes a picture file, upright, in any format the system can read.
+    // Decodes a picture file, upright, in any format the system can read, as it shows on a
+    // black background: in RGB32, each pixel of a picture with transparency over black.
     virtual QImage Load(const QString& path) = 0;
     // Writes the picture as a BMP file, replacing any file of that name.
     virtual void SaveBmp(const QImage& picture, const QString& path) = 0;
