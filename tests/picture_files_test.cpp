@@ -286,12 +286,28 @@ TEST(PictureSaving, TheNameEndsInBmpAndAnExistingFileIsReplacedOnlyAfterYes) {
         EXPECT_EQ(Entries(dir), QStringList{savedName});
         ExpectSavedCanvas(*s, saved);
     }
-    QTemporaryDir dir;  // a hidden file of that name is replaced without a question
+}
+
+// Nothing hides a file here but its leading dot, which only keeps it out of plain listings: replacing it needs a
+// Yes like any other file, and so does a link to one.
+TEST(PictureSaving, ADotFileOrALinkToAFileIsReplacedOnlyAfterYes) {
+    QTemporaryDir dir;
     WriteBytes(dir.filePath(".hidden.bmp"), "old contents");
-    Command(*s, "mnuSave", dir.filePath(".hidden.bmp"));
-    EXPECT_TRUE(s->platform.messages.shown.empty());
-    EXPECT_EQ(Entries(dir), QStringList{".hidden.bmp"});
-    ExpectSavedCanvas(*s, dir.filePath(".hidden.bmp"));
+    WriteBytes(dir.filePath("target.bmp"), "old contents");
+    ASSERT_TRUE(QFile::link(dir.filePath("target.bmp"), dir.filePath("link.bmp")));
+    const auto s = Started();
+    for (const char* name : {".hidden.bmp", "link.bmp"}) {
+        SCOPED_TRACE(name);
+        Command(*s, "mnuSave", dir.filePath(name), {MessageAnswer::No});
+        EXPECT_EQ(std::pair(s->platform.messages.shown, s->platform.busy.events),
+                  std::pair(Boxes{kOverwrite, kNotSaved}, kBusyOnce));
+        EXPECT_EQ(ReadBytes(dir.filePath(name)), "old contents");
+        Command(*s, "mnuSave", dir.filePath(name), {MessageAnswer::Yes});
+        EXPECT_EQ(s->platform.messages.shown, Boxes{kOverwrite});
+        ExpectSavedCanvas(*s, dir.filePath(name));
+    }
+    EXPECT_EQ(Entries(dir), QStringList({".hidden.bmp", "link.bmp", "target.bmp"}));
+    EXPECT_EQ(QFileInfo(dir.filePath("link.bmp")).symLinkTarget(), dir.filePath("target.bmp"));
 }
 
 TEST(PictureSaving, ANameThatCannotBeAFileGivesOneErrorBoxAndWritesNothing) {

@@ -212,6 +212,13 @@ void QtPictureFiles::SaveBmp(const QImage& picture, const QString& path) {
 }
 
 bool QtPictureFiles::NormalFileExists(const QString& path) {
+    // A link counts as the file it leads to. Only Windows has an attribute that keeps a file
+    // out of the user's sight; elsewhere a leading dot is a habit of naming, and the file is
+    // as much the user's as any other.
     const QFileInfo info(path);
+#if defined(Q_OS_WIN)
     return info.isFile() && !info.isHidden();
+#else
+    return info.isFile();
+#endif
 }

@@ -12,6 +12,7 @@ public:
     virtual QImage Load(const QString& path) = 0;
     // Writes the picture as a BMP file, replacing any file of that name.
     virtual void SaveBmp(const QImage& picture, const QString& path) = 0;
-    // Whether a normal file of that name exists: folders and hidden files do not count.
+    // Whether a normal file of that name, or a link to one, exists: folders do not count, nor
+    // do files the system itself hides.
     virtual bool NormalFileExists(const QString& path) = 0;
 };
