@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 #if defined(Q_OS_UNIX)
@@ -42,6 +43,9 @@ Failure FileFailure(const QString& description) { return Failure(kFileFailure, d
 Failure DamagedFailure(const QString& name) {
     return FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(name));
 }
+
+// The system's own words for an error.
+QString SystemMessage(std::errc error) { return QString::fromStdString(std::make_error_code(error).message()); }
 
 Failure WriteFailure(const QString& path, const QString& reason) {
     return FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, reason));
@@ -195,10 +199,12 @@ QImage QtPictureFiles::Decode(QIODevice& device, const QString& name, QByteArray
 
 void QtPictureFiles::SaveBmp(const QImage& picture, const QString& path) {
     const QFileInfo target(path);
+    // Said in the words the user sees it in; Qt would speak of a directory.
+    if (target.isDir()) throw WriteFailure(path, QStringLiteral("it is a folder"));
     // The owner's write permission decides, also for the administrator, who could write
     // anyway: a file marked read-only stays as it is.
-    if (target.exists() && (target.isDir() || !(target.permissions() & QFileDevice::WriteOwner))) {
-        throw FileFailure(QStringLiteral("Permission denied: \"%1\" cannot be written.").arg(path));
+    if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner)) {
+        throw WriteFailure(path, SystemMessage(std::errc::permission_denied));
     }
     // The picture goes to a temporary file first and replaces the old file only once it is
     // complete, so a failed save never leaves a truncated file behind.
