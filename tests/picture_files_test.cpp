@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -175,6 +176,43 @@ TEST(PictureLoading, ThePictureReplacesTheDrawingAtTheSizeTheUserChooses) {
         EXPECT_EQ(s->platform.busy.events, kBusyOnce);
         // A larger picture is cut off at the right and bottom; beyond a smaller one the canvas is black.
         ExpectDrawing(*s, picture.copy(QRect(QPoint(0, 0), c.canvas)));
+    }
+}
+
+void SetModified(const QString& path, const QDateTime& time) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+// After Yes to the size question the picture read before the question is used again, unless the file changed after it
+// was read: a new time or a new size each mean the file is read again, and the new picture shows.
+TEST(PictureLoading, YesReadsThePictureAgainOnlyIfTheFileHasChanged) {
+    const QDateTime earlier(QDate(2020, 1, 1), QTime(12, 0), Qt::UTC);
+    const struct { const char* change; bool readAgain; } cases[] = {
+        {"none", false}, {"same size, new time", true}, {"new size, same time", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("large.bmp");
+        const QImage first = WritePicture(path, {800, 600});
+        const QImage second = first.mirrored(true, true);
+        SetModified(path, earlier);
+        const auto s = Started();
+        bool changed = false;
+        s->platform.pictures.afterLoad = [&](const QString&) {
+            if (std::exchange(changed, true) || c.change == std::string("none")) return;
+            ASSERT_TRUE(second.save(path, "bmp"));
+            if (c.change == std::string("new size, same time")) {
+                QFile file(path);  // a reader stops where the picture ends
+                ASSERT_TRUE(file.open(QIODevice::Append) && file.write("more") == 4);
+                file.close();
+                SetModified(path, earlier);
+            }
+        };
+        Command(*s, "mnuLoad", path, {MessageAnswer::Yes});
+        EXPECT_EQ(s->platform.messages.shown, Boxes{kSizeQuestion});
+        EXPECT_EQ(s->platform.pictures.loaded, std::vector<QString>(c.readAgain ? 2 : 1, path));
+        ExpectDrawing(*s, c.readAgain ? second : first);
     }
 }
 

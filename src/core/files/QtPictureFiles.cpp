@@ -228,3 +228,9 @@ bool QtPictureFiles::NormalFileExists(const QString& path) {
     return info.isFile();
 #endif
 }
+
+FileStamp QtPictureFiles::StampOf(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return {};
+    return {info.size(), info.lastModified()};
+}

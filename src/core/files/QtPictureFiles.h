@@ -18,6 +18,7 @@ public:
     QImage Decode(QIODevice& device, const QString& name, QByteArray* format = nullptr) const;
     void SaveBmp(const QImage& picture, const QString& path) override;
     bool NormalFileExists(const QString& path) override;
+    FileStamp StampOf(const QString& path) override;
 
     // The most memory one decoded picture may take, in bytes, on this machine.
     static std::int64_t DefaultDecodeLimitBytes();

@@ -1,7 +1,17 @@
 #pragma once
 
+#include <QDateTime>
 #include <QImage>
 #include <QString>
+
+// The size and last modification time of a file. A file whose stamp has not changed is taken
+// to hold what it held; a missing file has the empty stamp.
+struct FileStamp {
+    qint64 size = -1;
+    QDateTime modified;
+
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
 
 // Reading and writing picture files. Failures are thrown, described for the user.
 class PictureFiles {
@@ -15,4 +25,6 @@ public:
     // Whether a normal file of that name, or a link to one, exists: folders do not count, nor
     // do files the system itself hides.
     virtual bool NormalFileExists(const QString& path) = 0;
+    // The file's stamp as it is now; a link gives the stamp of the file it leads to.
+    virtual FileStamp StampOf(const QString& path) = 0;
 };
