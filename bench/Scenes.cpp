@@ -240,10 +240,13 @@ QTemporaryDir& Folder() {
 
 QString TemporaryPath(const QString& name) { return Folder().filePath(name); }
 
-QString BigPicture(const char* format) {
-    const QString path = TemporaryPath(QStringLiteral("big.%1").arg(QLatin1String(format)));
+QString BigPicture(const char* format) { return GeneratedPicture(format, 5000, 5000); }
+
+QString GeneratedPicture(const char* format, int width, int height) {
+    const QString name = QStringLiteral("%1x%2.%3").arg(width).arg(height).arg(QLatin1String(format));
+    const QString path = TemporaryPath(name);
     if (!QFile::exists(path)) {
-        QImage picture(5000, 5000, QImage::Format_RGB32);
+        QImage picture(width, height, QImage::Format_RGB32);
         for (int y = 0; y < picture.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
             for (int x = 0; x < picture.width(); ++x) row[x] = qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF);

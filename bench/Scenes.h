@@ -65,6 +65,8 @@ WindowScene& WindowSceneOf(int width, int height);
 // Lets go of the scenes above while the application still exists.
 void ReleaseScenes();
 
-// A 5000 x 5000 picture in the given format, made once in a temporary folder.
+// A picture of the given size in the given format, made once in a temporary folder.
+QString GeneratedPicture(const char* format, int width, int height);
+// The 5000 x 5000 one.
 QString BigPicture(const char* format);
 QString TemporaryPath(const QString& name);

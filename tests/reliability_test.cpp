@@ -15,29 +15,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(SaveFaults, AFileThatCannotBeWrittenGivesOneErrorBoxAndStaysAsItWas) {
-    QTemporaryDir dir;
-    StartedWindow s;
-    s.Start();
-    const QString readOnly = dir.filePath("locked.bmp");
-    FilledImage({4, 4}, Qt::red).save(readOnly);
-    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    QDir().mkpath(dir.filePath("folder.bmp"));
-    QFile plain(dir.filePath("plain"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    const QByteArray before = Md5(readOnly);
-    for (const QString& path : {readOnly, dir.filePath("folder.bmp"), dir.filePath("plain/out.bmp")}) {
-        s.platform.messages.shown.clear();
-        s.platform.busy.events.clear();
-        SaveAs(s, path);
-        EXPECT_EQ(ErrorBoxes(s.platform.messages), 1) << path.toStdString();
-        EXPECT_EQ(s.platform.busy.events, std::vector<std::string>({"busy", "default"}));
-    }
-    EXPECT_EQ(Md5(readOnly), before);
-    EXPECT_TRUE(QFileInfo(dir.filePath("folder.bmp")).isDir());
-}
-
 TEST(HugePictures, APictureClaimingAHugeSizeIsRefusedBeforeItIsRead) {
     QTemporaryDir dir;
     // A BMP header for 100000 x 100000 pixels of 32 bits, and no pixels at all.

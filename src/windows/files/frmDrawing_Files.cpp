@@ -56,6 +56,20 @@ void frmDrawing::mnuLoad_Click() {
 void frmDrawing::LoadPictureIntoDocument(const QString& path) {
     const BusyScope busy(platform_.Busy());
     ClearAll();
+    ShowPictureFileOnCanvas(path);
+    Reported(doc_.GMPic1).SetPicture(p->Image());
+    p->ClearPicture();
+    doc_.lightEngine.LoadPicture(doc_.GMPic1.Bytes());
+    Reported(doc_.GMPic1).PrintToPictureBox(*p, true, false);
+}
+
+// The picture becomes the canvas's background picture, cut to the canvas or, if the user
+// wishes, with the canvas at the picture's size.
+void frmDrawing::ShowPictureFileOnCanvas(const QString& path) {
+    PictureFiles& files = platform_.Pictures();
+    // Taken before the file is read, so that any change from then on shows in it.
+    const FileStamp readStamp = files.StampOf(path);
+    QImage picture = files.Load(path);
     {
         // Whatever happens, the canvas stops following the size of its pictures.
         const struct AutoSizeOff {
@@ -63,22 +77,24 @@ void frmDrawing::LoadPictureIntoDocument(const QString& path) {
             ~AutoSizeOff() { box->SetAutoSize(false); }
         } autoSizeOff{p};
         p->SetAutoSize(true);
-        p->SetPicture(platform_.Pictures().Load(path));
+        p->SetPicture(picture);
     }
-    if (p->width() != doc_.PictureWidth || p->height() != doc_.PictureHeight) {
-        const MessageAnswer answer =
-            platform_.Messages().Show(kSizeQuestion, MessageButtons::YesNo, MessageIcon::Question, kSizeTitle);
-        if (answer == MessageAnswer::Yes) {
-            AdoptPictureSize(RoundToInt32(p->width()), RoundToInt32(p->height()));
-            p->SetPicture(platform_.Pictures().Load(path));
-        } else {
-            ChangePictureSize(doc_.PictureWidth, doc_.PictureHeight);
-        }
+    if (p->width() == doc_.PictureWidth && p->height() == doc_.PictureHeight) return;
+    const MessageAnswer answer =
+        platform_.Messages().Show(kSizeQuestion, MessageButtons::YesNo, MessageIcon::Question, kSizeTitle);
+    if (answer != MessageAnswer::Yes) {
+        ChangePictureSize(doc_.PictureWidth, doc_.PictureHeight);
+        return;
     }
-    Reported(doc_.GMPic1).SetPicture(p->Image());
-    p->ClearPicture();
-    doc_.lightEngine.LoadPicture(doc_.GMPic1.Bytes());
-    Reported(doc_.GMPic1).PrintToPictureBox(*p, true, false);
+    AdoptPictureSize(RoundToInt32(p->width()), RoundToInt32(p->height()));
+    // The clear took the picture off the canvas. Decoding a big photo takes seconds, so the
+    // one read above goes back, unless the file has changed in the meantime; the old picture
+    // is let go before a new one is decoded.
+    if (files.StampOf(path) != readStamp) {
+        picture = QImage();
+        picture = files.Load(path);
+    }
+    p->SetPicture(picture);
 }
 
 namespace {
