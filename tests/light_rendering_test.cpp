@@ -145,18 +145,6 @@ TEST(LightRendering, AutoExposureScalesTheBrightestChannelToFull) {
     }
 }
 
-TEST(LightRendering, TheProgressStripCoversWholeStepsOfTenColumns) {
-    Scene t(645, 20);
-    t.Click(QPointF(3, 3), PackColor(0, 0, 255), false);
-    const auto strip = t.Doc().GMPicProgress.Bytes();
-    for (int x = 0; x < 645; ++x)
-        for (int y = 0; y < 10; ++y) {
-            const std::size_t at = (std::size_t(y) * 645 + x) * 4;
-            const int expected = x < 640 ? 70 : 0;
-            ASSERT_EQ(std::pair(int(strip[at]), int(strip[at + 2])), std::pair(expected, expected)) << x;
-        }
-}
-
 TEST(LightRendering, ASettingThatIsNoNumberStopsTheRenderBeforeItStarts) {
     Scene t(100, 80);
     SetAutoExposure(t.platform, "abc");
