@@ -145,13 +145,15 @@ TEST(LightRendering, AutoExposureScalesTheBrightestChannelToFull) {
     }
 }
 
+// The light is placed and the undo copy taken before the render reads the setting, so "Undo" is on.
 TEST(LightRendering, ASettingThatIsNoNumberStopsTheRenderBeforeItStarts) {
     Scene t(100, 80);
     SetAutoExposure(t.platform, "abc");
     t.Click(QPointF(10, 10), PackColor(255, 255, 255), false);
     EXPECT_EQ(t.platform.messages.shown, Boxes{ErrorBox("Type mismatch")});
-    EXPECT_EQ(std::tuple(t.Light(10, 10, 1), t.Doc().LightsCount, t.platform.busy.events, t.Shown(9, 9)),
-              std::tuple(0.0f, 1, Events{}, 0u));
+    EXPECT_EQ(std::tuple(t.Light(10, 10, 1), t.Doc().LightsCount, t.platform.busy.events, t.Shown(9, 9),
+                         t.Action("mnuUndo")->isEnabled()),
+              std::tuple(0.0f, 1, Events{}, 0u, true));
 }
 
 // Every value of the engine's buffer.
