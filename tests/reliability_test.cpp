@@ -17,27 +17,19 @@
 
 #include <map>
 
-TEST(SaveFaults, AFileThatCannotBeWrittenGivesOneErrorBoxAndStaysAsItWas) {
+// A folder or a name under a plain file are the saving tests' own; here, a file marked read-only, which an
+// administrator could write all the same.
+TEST(SaveFaults, AReadOnlyFileGivesOneErrorBoxAndStaysAsItWas) {
     QTemporaryDir dir;
     StartedWindow s;
     s.Start();
     const QString readOnly = dir.filePath("locked.bmp");
     FilledImage({4, 4}, Qt::red).save(readOnly);
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    QDir().mkpath(dir.filePath("folder.bmp"));
-    QFile plain(dir.filePath("plain"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
     const QByteArray before = Md5(readOnly);
-    for (const QString& path : {readOnly, dir.filePath("folder.bmp"), dir.filePath("plain/out.bmp")}) {
-        s.platform.messages.shown.clear();
-        s.platform.busy.events.clear();
-        SaveAs(s, path);
-        EXPECT_EQ(ErrorBoxes(s.platform.messages), 1) << path.toStdString();
-        EXPECT_EQ(s.platform.busy.events, std::vector<std::string>({"busy", "default"}));
-    }
+    SaveAs(s, readOnly);
+    EXPECT_EQ(std::pair(ErrorBoxes(s.platform.messages), s.platform.busy.events), std::pair(1, kBusyOnce));
     EXPECT_EQ(Md5(readOnly), before);
-    EXPECT_TRUE(QFileInfo(dir.filePath("folder.bmp")).isDir());
 }
 
 TEST(HugePictures, APictureClaimingAHugeSizeIsRefusedBeforeItIsRead) {
