@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstring>
 
 // The benchmark's own way into the engine: the floors run over the engine's buffers, on its
@@ -57,7 +58,12 @@ void Scene::Click(bool autoExposure, bool withStrip) {
     const NewLight newest{doc.Lights[1], 10.0f, 1.0f};
     const Exposure exposure = autoExposure ? Exposure::Automatic : Exposure::Clipped;
     RenderOntoCanvas(doc, canvas, messages, [&](const PictureRows& picture, const LightEngine::Progress& progress) {
-        doc.lightEngine.AddLight(newest, true, exposure, picture, withStrip ? progress : LightEngine::Progress{});
+        const LightEngine::Progress timed = [&](std::int32_t rowsDone) {
+            const auto start = std::chrono::steady_clock::now();
+            progress(rowsDone);
+            stripSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        };
+        doc.lightEngine.AddLight(newest, true, exposure, picture, withStrip ? timed : LightEngine::Progress{});
     });
 }
 

@@ -17,6 +17,9 @@ struct Scene {
     // the progress strip over the old picture (unless left out), the redraw and the copy
     // onto the canvas.
     void Click(bool autoExposure, bool withStrip = true);
+    // The time the clicks spent in the progress strip's reports (checking the clock, painting and
+    // printing the strip), on the thread that does them.
+    double stripSeconds = 0.0;
     // An undo as the main window runs it: the undo copy brought back, the greatest value
     // looked for, and the picture redrawn against 255 onto the canvas.
     void Undo();

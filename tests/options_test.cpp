@@ -169,6 +169,18 @@ TEST_F(Options, PictureSizesOutsideTenToFiveThousandAreRefusedAndANewSizeIsAppli
         PressOK();
         EXPECT_EQ(std::pair(s.platform.messages.shown, Closed()), std::pair(Boxes{kInvalidSize}, false)) << width;
     }
+    // Both limits are in, one past each is out, for either side.
+    for (const auto& [width, height, valid] : {std::tuple("9", "480", false), {"10", "480", true},
+                                               {"5000", "480", true}, {"5001", "480", false}, {"640", "9", false},
+                                               {"640", "10", true}, {"640", "5000", true}, {"640", "5001", false}}) {
+        s.platform.messages.shown.clear();
+        s.platform.messages.answers = {MessageAnswer::No};
+        Type("txtWidth", width);
+        Type("txtHeight", height);
+        PressOK();
+        EXPECT_EQ(std::pair(s.platform.messages.shown, Closed()), std::pair(Boxes{valid ? kSizeWarning : kInvalidSize}, false))
+            << width << " x " << height;
+    }
     Type("txtWidth", "10");  // declining the warning applies nothing
     Type("txtHeight", "5000");
     Control<QCheckBox>("chkExposure")->setChecked(true);
@@ -221,7 +233,8 @@ TEST(FalloffGraph, DrawsOneDotPerColumnAtItsHeight) {
     graph.CreateNewPicture(300, 65);
     const struct { std::int16_t fog, intensity; int column; std::vector<int> rows; } cases[] = {
         {10, 10, 1, {17}}, {10, 10, 300, {62}}, {100, 100, 1, {}}, {100, 100, 300, {}},
-        {0, 0, 1, {65}},   {55, 0, 300, {65}},  {0, 9, 1, {35}},   {0, 9, 2, {43}}};
+        {0, 0, 1, {65}},   {55, 0, 300, {65}},  {0, 9, 1, {35}},   {0, 9, 2, {43}},
+        {3, 78, 39, {}},   {3, 78, 40, {}},     {3, 78, 41, {1}}};  // heights 66, exactly 65, and 64 in the top row
     for (const auto& c : cases) {
         DrawFalloffGraph(graph, c.fog, c.intensity);
         std::vector<int> black;

@@ -355,7 +355,10 @@ TEST(PictureSaving, ANameThatCannotBeAFileGivesOneErrorBoxAndWritesNothing) {
     QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
     const bool locked = !QFileInfo(dir.filePath("locked")).isWritable();
     for (const char* typed : {"folder.bmp", "plain/out", "locked/out"}) {
-        if (typed[0] == 'l' && !locked) GTEST_SKIP() << "this user may write into any folder";
+        if (typed[0] == 'l' && !locked) {  // the other cases have run; this one cannot
+            std::printf("%s left out: this user may write into any folder\n", typed);
+            continue;
+        }
         SCOPED_TRACE(typed);
         const auto s = Started();
         Command(*s, "mnuSave", dir.filePath(typed));

@@ -11,6 +11,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <system_error>
@@ -144,6 +145,26 @@ QImage ShownOverBlack(QImage picture) {
     return picture;
 }
 
+// Whether a BMP file ends before the pixel rows its header places and sizes. Qt's reader
+// stops at the end of the file without a word and hands back the rows it never read as they
+// happen to be. Run-length and embedded pictures have no size to check, and pass.
+bool BmpEndsBeforeItsPixels(QFile& file) {
+    constexpr qint64 kCoreHeaderEnd = 26, kInfoHeaderEnd = 34;
+    if (!file.seek(0)) return true;
+    const QByteArray h = file.read(kInfoHeaderEnd);
+    const auto u16 = [&](int at) { return qint64(qFromLittleEndian<quint16>(h.constData() + at)); };
+    const auto i32 = [&](int at) { return qint64(qFromLittleEndian<qint32>(h.constData() + at)); };
+    if (h.size() < kCoreHeaderEnd) return true;
+    const bool core = i32(14) == 12;  // the oldest header, with 16-bit sizes
+    if (!core && h.size() < kInfoHeaderEnd) return true;
+    const qint64 compression = core ? 0 : i32(30);
+    if (compression != 0 && compression != 3 && compression != 6) return false;
+    const qint64 width = core ? u16(18) : i32(18), height = core ? u16(20) : std::abs(i32(22));
+    const qint64 bitsPerPixel = core ? u16(24) : u16(28);
+    const qint64 rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+    return qint64(qFromLittleEndian<quint32>(h.constData() + 10)) + rowBytes * height > file.size();
+}
+
 }  // namespace
 
 QtPictureFiles::QtPictureFiles(std::int64_t decodeLimitBytes) : decodeLimitBytes_(decodeLimitBytes) {}
@@ -164,6 +185,7 @@ QImage QtPictureFiles::Load(const QString& path) {
         file.read(1) != QByteArray(1, '\x3B')) {
         throw DamagedFailure(QFileInfo(path).fileName());
     }
+    if (format == "bmp" && BmpEndsBeforeItsPixels(file)) throw DamagedFailure(QFileInfo(path).fileName());
     return picture;
 }
 

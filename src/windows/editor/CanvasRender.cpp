@@ -5,6 +5,8 @@
 #include "windows/editor/ProgressStrip.h"
 #include "windows/picture/GMPicture.h"
 
+#include <utility>
+
 PictureRows PictureAndCanvas(DrawingDocument& doc, ImageSurface& canvas) {
     const PixelBuffer& picture = doc.GMPic1;
     const bool direct = canvas.SurfaceSize() == QSize(picture.Width(), picture.Height()) &&
@@ -20,10 +22,12 @@ void ShowDrawnPicture(DrawingDocument& doc, ImageSurface& canvas, MessageBoxes& 
     }
 }
 
-void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, MessageBoxes& messages, const RenderPass& pass) {
+void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, MessageBoxes& messages, const RenderPass& pass,
+                      ProgressStrip::Clock clock) {
     GMPicture(doc.GMPicProgress, messages).Cls();
     canvas.MergeImageIntoPicture();
-    ProgressStrip strip(doc.GMPicProgress, GMPicture(doc.GMPicProgress, messages), canvas, doc.GMPic1.Height());
+    ProgressStrip strip(doc.GMPicProgress, GMPicture(doc.GMPicProgress, messages), canvas, doc.GMPic1.Height(),
+                        std::move(clock));
     const PictureRows picture = PictureAndCanvas(doc, canvas);
     pass(picture, [&strip](std::int32_t rowsDone) { strip.Show(rowsDone); });
     ShowDrawnPicture(doc, canvas, messages, picture);
