@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstring>
 
 // The benchmark's own way into the engine: the floors run over the engine's buffers, on its
@@ -57,7 +58,12 @@ void Scene::Click(bool autoExposure, bool withStrip) {
     const NewLight newest{doc.Lights[1], 10.0f, 1.0f};
     const Exposure exposure = autoExposure ? Exposure::Automatic : Exposure::Clipped;
     RenderOntoCanvas(doc, canvas, messages, [&](const PictureRows& picture, const LightEngine::Progress& progress) {
-        doc.lightEngine.AddLight(newest, true, exposure, picture, withStrip ? progress : LightEngine::Progress{});
+        const LightEngine::Progress timed = [&](std::int32_t rowsDone) {
+            const auto start = std::chrono::steady_clock::now();
+            progress(rowsDone);
+            stripSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        };
+        doc.lightEngine.AddLight(newest, true, exposure, picture, withStrip ? timed : LightEngine::Progress{});
     });
 }
 
@@ -240,10 +246,13 @@ QTemporaryDir& Folder() {
 
 QString TemporaryPath(const QString& name) { return Folder().filePath(name); }
 
-QString BigPicture(const char* format) {
-    const QString path = TemporaryPath(QStringLiteral("big.%1").arg(QLatin1String(format)));
+QString BigPicture(const char* format) { return GeneratedPicture(format, 5000, 5000); }
+
+QString GeneratedPicture(const char* format, int width, int height) {
+    const QString name = QStringLiteral("%1x%2.%3").arg(width).arg(height).arg(QLatin1String(format));
+    const QString path = TemporaryPath(name);
     if (!QFile::exists(path)) {
-        QImage picture(5000, 5000, QImage::Format_RGB32);
+        QImage picture(width, height, QImage::Format_RGB32);
         for (int y = 0; y < picture.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
             for (int x = 0; x < picture.width(); ++x) row[x] = qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF);

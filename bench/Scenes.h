@@ -17,6 +17,9 @@ struct Scene {
     // the progress strip over the old picture (unless left out), the redraw and the copy
     // onto the canvas.
     void Click(bool autoExposure, bool withStrip = true);
+    // The time the clicks spent in the progress strip's reports (checking the clock, painting and
+    // printing the strip), on the thread that does them.
+    double stripSeconds = 0.0;
     // An undo as the main window runs it: the undo copy brought back, the greatest value
     // looked for, and the picture redrawn against 255 onto the canvas.
     void Undo();
@@ -65,6 +68,8 @@ WindowScene& WindowSceneOf(int width, int height);
 // Lets go of the scenes above while the application still exists.
 void ReleaseScenes();
 
-// A 5000 x 5000 picture in the given format, made once in a temporary folder.
+// A picture of the given size in the given format, made once in a temporary folder.
+QString GeneratedPicture(const char* format, int width, int height);
+// The 5000 x 5000 one.
 QString BigPicture(const char* format);
 QString TemporaryPath(const QString& name);

@@ -1,6 +1,5 @@
 #include "core/common/NumberText.h"
 #include "core/common/Rounding.h"
-#include "core/platform/BusyPointer.h"
 #include "windows/common/ErrorBox.h"
 #include "support/TestSupport.h"
 
@@ -10,20 +9,6 @@ namespace {
 
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN(), kInf = std::numeric_limits<double>::infinity();
 const std::pair<int, QString> kOverflow{FailureNumber::Overflow, "Overflow"};
-
-TEST(ColorValue, PacksUnpacksAndRoundTripsThroughQColor) {
-    const struct { std::int32_t red, green, blue; ColorValue packed; } cases[] = {
-        {0, 0, 0, 0},       {1, 2, 3, 1 + 512 + 196608}, {255, 0, 0, 255},         {0, 255, 0, 65280},
-        {0, 0, 255, 16711680}, {255, 255, 255, 16777215}, {18, 52, 86, 18 + 52 * 256 + 86 * 65536},
-        {10, 200, 37, 10 + 200 * 256 + 37 * 65536}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "rgb " << c.red << "," << c.green << "," << c.blue);
-        EXPECT_EQ(PackColor(c.red, c.green, c.blue), c.packed);
-        EXPECT_EQ(std::tuple(RedOf(c.packed), GreenOf(c.packed), BlueOf(c.packed)), std::tuple(c.red, c.green, c.blue));
-        EXPECT_EQ(ToQColor(c.packed), QColor(c.red, c.green, c.blue));
-        EXPECT_EQ(FromQColor(QColor(c.red, c.green, c.blue)), c.packed);
-    }
-}
 
 TEST(NumberText, TextValueReadsTheLeadingNumberAndIsNumericTheWholeText) {
     const std::pair<QString, double> values[] = {
@@ -63,22 +48,7 @@ TEST(ErrorBox, EachFailureShowsOneErrorBoxAndAbandonsTheRest) {
     EXPECT_FALSE(RunReportingFailures(messages, [&] { throw Failure::SubscriptOutOfRange(); ++runs; }));
     EXPECT_FALSE(RunReportingFailures(messages, [] { throw std::bad_alloc(); }));
     EXPECT_EQ(runs, 1);
-    messages.Show("Saved.", MessageButtons::Ok, MessageIcon::Information);  // carries the application's title
-    messages.Show("Sure?", MessageButtons::YesNo, MessageIcon::Question, "Own");
-    EXPECT_EQ(messages.shown, (Boxes{ErrorBox("Subscript out of range"), ErrorBox("Out of memory"),
-                                     {"Saved.", "Glimmerage", MessageIcon::Information, MessageButtons::Ok},
-                                     {"Sure?", "Own", MessageIcon::Question, MessageButtons::YesNo}}));
-}
-
-TEST(BusyScope, DefaultPointerReturnsOnNormalExitAndOnFailure) {
-    ScriptedBusyPointer pointer;
-    {
-        BusyScope busy(pointer);
-        EXPECT_EQ(pointer.events, Events{"busy"});
-    }
-    EXPECT_EQ(std::pair(pointer.events, pointer.depth), std::pair(kBusyOnce, 0));
-    EXPECT_THROW([&] { BusyScope busy(pointer); throw Failure::Overflow(); }(), Failure);
-    EXPECT_EQ(std::pair(pointer.events, pointer.depth), std::pair(Events{"busy", "default", "busy", "default"}, 0));
+    EXPECT_EQ(messages.shown, (Boxes{ErrorBox("Subscript out of range"), ErrorBox("Out of memory")}));
 }
 
 }  // namespace

@@ -35,7 +35,37 @@ struct Options : testing::Test {
     QString MainText(const char* field) const { return s.Child<QLineEdit>(field)->text(); }
     QString Stored() { return s.platform.settings.values[{"Glimmerage", "Settings", "AutoAdjustExposure"}]; }
     QRgb Graph(int x, int y) const { return Control<PictureBox>("picGraph")->Image().pixel(x, y) & 0xFFFFFF; }
+    void ExpectTheWidestValuesFit();
 };
+
+// The first and last columns of an image that hold anything but the colour of its corner.
+std::pair<int, int> InkColumns(const QImage& image) {
+    std::pair<int, int> columns{image.width(), -1};
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixel(x, y) != image.pixel(0, 0)) columns = {std::min(columns.first, x), x};
+    return columns;
+}
+
+// At the bars' maximum, each value label holds "100" whole, clear of its caption and its
+// bar, and right against the bar's end of its box.
+void Options::ExpectTheWidestValuesFit() {
+    for (const auto& [value, bar, caption] :
+         {std::tuple("lblFog", "scrFog", "lbl2"), std::tuple("lblIntensity", "scrIntensity", "lbl3")}) {
+        SCOPED_TRACE(value);
+        Control<QScrollBar>(bar)->setValue(100);
+        auto* label = Control<QLabel>(value);
+        const QRect box = label->geometry();
+        EXPECT_EQ(label->text(), "100");
+        EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance("100"), label->contentsRect().width());
+        EXPECT_LT(box.right(), Control(bar)->x());
+        EXPECT_GT(box.left(), Control(caption)->geometry().right());
+        const QImage shown = label->grab().toImage();
+        const auto [first, last] = InkColumns(shown);
+        EXPECT_GT(first, 0) << "cut off on the left";
+        EXPECT_GE(last, shown.width() - 1 - 2 * label->devicePixelRatio()) << "not against the bar";
+    }
+}
 
 }  // namespace
 
@@ -61,8 +91,9 @@ TEST_F(Options, OpensWithEveryControlInPlaceAndTheGraphFollowsTheBars) {
         EXPECT_EQ(widget->geometry(), c.geometry) << c.name;
         EXPECT_EQ(frame ? frame->title() : widget->property("text").toString(), c.caption) << c.name;
     }
-    EXPECT_EQ(std::tuple(Control("lblFog")->pos(), Control<QLabel>("lblFog")->text()),
-              std::tuple(QPoint(91, 88), "10"));
+    EXPECT_EQ(std::tuple(Control("lblFog")->geometry(), Control<QLabel>("lblFog")->text()),
+              std::tuple(QRect(69, 88, 33, 13), "10"));
+    EXPECT_EQ(Control("lblIntensity")->geometry(), QRect(69, 112, 33, 13));
     for (const char* name : {"scrFog", "scrIntensity"}) {
         const auto* bar = Control<QScrollBar>(name);
         EXPECT_EQ(std::tuple(bar->minimum(), bar->maximum(), bar->pageStep(), bar->singleStep(), bar->value()),
@@ -84,6 +115,20 @@ TEST_F(Options, OpensWithEveryControlInPlaceAndTheGraphFollowsTheBars) {
     Control<QScrollBar>("scrIntensity")->setValue(100);
     Control<QScrollBar>("scrFog")->setValue(100);
     EXPECT_EQ(Control<PictureBox>("picGraph")->Image(), FilledImage({297, 65}, Qt::white));
+}
+
+TEST_F(Options, TheWidestValuesFitBetweenTheirCaptionsAndBars) {
+    Open();
+    ExpectTheWidestValuesFit();
+}
+
+// The same with two device pixels to a logical one: its own test runs it with QT_SCALE_FACTOR=2.
+using HiDpiOptions = Options;
+TEST_F(HiDpiOptions, TheWidestValuesFitBetweenTheirCaptionsAndBars) {
+    if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) GTEST_SKIP() << "runs with QT_SCALE_FACTOR=2";
+    Open();
+    ASSERT_EQ(dialog->devicePixelRatio(), 2.0) << "the scale factor is not in effect";
+    ExpectTheWidestValuesFit();
 }
 
 TEST_F(Options, ValuesAboveTheBarsAreReducedAndOkWritesTheBarsBackRounded) {
@@ -123,6 +168,18 @@ TEST_F(Options, PictureSizesOutsideTenToFiveThousandAreRefusedAndANewSizeIsAppli
         Type("txtHeight", height);
         PressOK();
         EXPECT_EQ(std::pair(s.platform.messages.shown, Closed()), std::pair(Boxes{kInvalidSize}, false)) << width;
+    }
+    // Both limits are in, one past each is out, for either side.
+    for (const auto& [width, height, valid] : {std::tuple("9", "480", false), {"10", "480", true},
+                                               {"5000", "480", true}, {"5001", "480", false}, {"640", "9", false},
+                                               {"640", "10", true}, {"640", "5000", true}, {"640", "5001", false}}) {
+        s.platform.messages.shown.clear();
+        s.platform.messages.answers = {MessageAnswer::No};
+        Type("txtWidth", width);
+        Type("txtHeight", height);
+        PressOK();
+        EXPECT_EQ(std::pair(s.platform.messages.shown, Closed()), std::pair(Boxes{valid ? kSizeWarning : kInvalidSize}, false))
+            << width << " x " << height;
     }
     Type("txtWidth", "10");  // declining the warning applies nothing
     Type("txtHeight", "5000");
@@ -176,7 +233,8 @@ TEST(FalloffGraph, DrawsOneDotPerColumnAtItsHeight) {
     graph.CreateNewPicture(300, 65);
     const struct { std::int16_t fog, intensity; int column; std::vector<int> rows; } cases[] = {
         {10, 10, 1, {17}}, {10, 10, 300, {62}}, {100, 100, 1, {}}, {100, 100, 300, {}},
-        {0, 0, 1, {65}},   {55, 0, 300, {65}},  {0, 9, 1, {35}},   {0, 9, 2, {43}}};
+        {0, 0, 1, {65}},   {55, 0, 300, {65}},  {0, 9, 1, {35}},   {0, 9, 2, {43}},
+        {3, 78, 39, {}},   {3, 78, 40, {}},     {3, 78, 41, {1}}};  // heights 66, exactly 65, and 64 in the top row
     for (const auto& c : cases) {
         DrawFalloffGraph(graph, c.fog, c.intensity);
         std::vector<int> black;

@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -29,13 +30,16 @@ QStringList Entries(const QTemporaryDir& dir) {
 }
 
 // A GIF of a 256-colour picture (Qt writes none), as 9-bit codes with a clear code every 250 pixels, before the
-// decoder's table would need wider codes: valid, only not compressed.
-QByteArray Gif(const QImage& indexed) {
+// decoder's table would need wider codes: valid, only not compressed. A graphic control extension marks the
+// transparent index, if one is given.
+QByteArray Gif(const QImage& indexed, int transparentIndex = -1) {
     const int w = indexed.width(), h = indexed.height();
     QByteArray size;
     for (const int v : {w, h}) size.append(char(v & 255)).append(char(v >> 8));
     QByteArray out = "GIF89a" + size + QByteArray("\xF7\0\0", 3), data;
     for (const QRgb c : indexed.colorTable()) out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    if (transparentIndex >= 0)
+        out += QByteArray("\x21\xF9\x04\x01\0\0", 6) + char(transparentIndex) + QByteArray(1, '\0');
     out += QByteArray(",\0\0\0\0", 5) + size + QByteArray("\0\x08", 2);
     std::uint32_t bits = 0, pending = 0;
     const auto code = [&](int value) {
@@ -101,7 +105,7 @@ void ExpectDrawing(const StartedWindow& s, const QImage& expected) {
     EXPECT_EQ(std::tuple(doc.LightsCount, doc.Lights.size(), s.Canvas()->HasPicture(), s.Action("mnuUndo")->isEnabled(),
                          s.Canvas()->size(), s.window->centralWidget()->size(),
                          QSize(s.window->PictureWidth(), s.window->PictureHeight())),
-              std::tuple(0, 1u, false, false, want.size(), want.size(), want.size()));
+              std::tuple(0, 1u, false, false, want.size(), s.ClientFor(want.size()), want.size()));
     EXPECT_EQ(s.Canvas()->Image(), want);
     ASSERT_EQ(QSize(doc.GMPic1.Width(), doc.GMPic1.Height()), want.size());
     // RGB32 images compare without the fourth byte, which the displayed picture leaves 0.
@@ -175,6 +179,98 @@ TEST(PictureLoading, ThePictureReplacesTheDrawingAtTheSizeTheUserChooses) {
     }
 }
 
+void SetModified(const QString& path, const QDateTime& time) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+// After Yes to the size question the picture read before the question is used again, unless the file changed after it
+// was read: a new time or a new size each mean the file is read again, and the new picture shows.
+TEST(PictureLoading, YesReadsThePictureAgainOnlyIfTheFileHasChanged) {
+    const QDateTime earlier(QDate(2020, 1, 1), QTime(12, 0), Qt::UTC);
+    const struct { const char* change; bool readAgain; } cases[] = {
+        {"none", false}, {"same size, new time", true}, {"new size, same time", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("large.bmp");
+        const QImage first = WritePicture(path, {800, 600});
+        const QImage second = first.mirrored(true, true);
+        SetModified(path, earlier);
+        const auto s = Started();
+        bool changed = false;
+        s->platform.pictures.afterLoad = [&](const QString&) {
+            if (std::exchange(changed, true) || c.change == std::string("none")) return;
+            ASSERT_TRUE(second.save(path, "bmp"));
+            if (c.change == std::string("new size, same time")) {
+                QFile file(path);  // a reader stops where the picture ends
+                ASSERT_TRUE(file.open(QIODevice::Append) && file.write("more") == 4);
+                file.close();
+                SetModified(path, earlier);
+            }
+        };
+        Command(*s, "mnuLoad", path, {MessageAnswer::Yes});
+        EXPECT_EQ(s->platform.messages.shown, Boxes{kSizeQuestion});
+        EXPECT_EQ(s->platform.pictures.loaded, std::vector<QString>(c.readAgain ? 2 : 1, path));
+        ExpectDrawing(*s, c.readAgain ? second : first);
+    }
+}
+
+// What one channel of value c under alpha a shows over black: round(c × a / 255), halves to even, on whole numbers.
+int OverBlack(int c, int a) {
+    const int whole = c * a / 255, twiceRest = 2 * (c * a % 255);
+    return whole + (twiceRest > 255 || (twiceRest == 255 && whole % 2 == 1));
+}
+
+TEST(PictureLoading, APictureWithTransparencyShowsAsOverTheBlackCanvas) {
+    // Alpha runs 0..255 across; down the rows each channel takes every value (101 is odd, so (101 y) & 255 too):
+    // every pair of colour and alpha, those whose product lies nearest halfway between two steps included.
+    QImage straight(256, 256, QImage::Format_ARGB32), overBlack(256, 256, QImage::Format_RGB32);
+    QImage premultiplied(256, 256, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < 256; ++y) {
+        const int red = y, green = 255 - y, blue = (y * 101) & 255;
+        for (int a = 0; a < 256; ++a) {
+            straight.setPixel(a, y, qRgba(red, green, blue, a));
+            const QRgb shown = qRgb(OverBlack(red, a), OverBlack(green, a), OverBlack(blue, a));
+            overBlack.setPixel(a, y, shown);
+            reinterpret_cast<QRgb*>(premultiplied.scanLine(y))[a] = (shown & 0xFFFFFF) | QRgb(a) << 24;
+        }
+    }
+    // A GIF's transparent index shows black whatever colour its table gives it.
+    QImage indexed(64, 48, QImage::Format_Indexed8), gifShown(64, 48, QImage::Format_RGB32);
+    for (int i = 0; i < 256; ++i) indexed.setColor(i, qRgb(i, 255 - i, (i * 7) & 255));
+    constexpr int kTransparent = 200;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const int index = (x * 3 + y * 5) & 255;
+            indexed.setPixel(x, y, uint(index));
+            gifShown.setPixel(x, y, index == kTransparent ? qRgb(0, 0, 0) : indexed.color(index));
+        }
+    QTemporaryDir dir;
+    ASSERT_TRUE(straight.save(dir.filePath("alpha.png")));
+    ASSERT_TRUE(straight.save(dir.filePath("alpha.webp"), nullptr, 100));  // lossless
+    // TIFF stores colours multiplied by alpha already: these, exact, are what shows, even brighter than alpha
+    // allows (light that only adds to what lies under it).
+    ASSERT_TRUE(premultiplied.save(dir.filePath("alpha.tif")));
+    QImage glow(2, 1, QImage::Format_ARGB32_Premultiplied), glowShown(2, 1, QImage::Format_RGB32);
+    reinterpret_cast<QRgb*>(glow.scanLine(0))[0] = 0x40C08020;
+    reinterpret_cast<QRgb*>(glow.scanLine(0))[1] = 0x00FF0010;
+    glowShown.setPixel(0, 0, qRgb(0xC0, 0x80, 0x20));
+    glowShown.setPixel(1, 0, qRgb(0xFF, 0x00, 0x10));
+    ASSERT_TRUE(glow.save(dir.filePath("glow.tif")));
+    WriteBytes(dir.filePath("transparent.gif"), Gif(indexed, kTransparent));
+    const std::pair<const char*, QImage> cases[] = {
+        {"alpha.png", overBlack}, {"alpha.webp", overBlack}, {"alpha.tif", overBlack}, {"glow.tif", glowShown},
+        {"transparent.gif", gifShown}};
+    for (const auto& [name, shown] : cases) {
+        SCOPED_TRACE(name);
+        const auto s = Started();
+        Command(*s, "mnuLoad", dir.filePath(name), {MessageAnswer::No});
+        EXPECT_EQ(s->platform.messages.shown, Boxes{kSizeQuestion});
+        ExpectDrawing(*s, shown.copy(0, 0, 640, 480));
+    }
+}
+
 TEST(PictureLoading, AFileThatCannotBeDecodedLeavesAClearedDrawing) {
     QTemporaryDir dir;
     WritePicture(dir.filePath("whole.jpg"), {640, 480});
@@ -228,12 +324,28 @@ TEST(PictureSaving, TheNameEndsInBmpAndAnExistingFileIsReplacedOnlyAfterYes) {
         EXPECT_EQ(Entries(dir), QStringList{savedName});
         ExpectSavedCanvas(*s, saved);
     }
-    QTemporaryDir dir;  // a hidden file of that name is replaced without a question
+}
+
+// Nothing hides a file here but its leading dot, which only keeps it out of plain listings: replacing it needs a
+// Yes like any other file, and so does a link to one.
+TEST(PictureSaving, ADotFileOrALinkToAFileIsReplacedOnlyAfterYes) {
+    QTemporaryDir dir;
     WriteBytes(dir.filePath(".hidden.bmp"), "old contents");
-    Command(*s, "mnuSave", dir.filePath(".hidden.bmp"));
-    EXPECT_TRUE(s->platform.messages.shown.empty());
-    EXPECT_EQ(Entries(dir), QStringList{".hidden.bmp"});
-    ExpectSavedCanvas(*s, dir.filePath(".hidden.bmp"));
+    WriteBytes(dir.filePath("target.bmp"), "old contents");
+    ASSERT_TRUE(QFile::link(dir.filePath("target.bmp"), dir.filePath("link.bmp")));
+    const auto s = Started();
+    for (const char* name : {".hidden.bmp", "link.bmp"}) {
+        SCOPED_TRACE(name);
+        Command(*s, "mnuSave", dir.filePath(name), {MessageAnswer::No});
+        EXPECT_EQ(std::pair(s->platform.messages.shown, s->platform.busy.events),
+                  std::pair(Boxes{kOverwrite, kNotSaved}, kBusyOnce));
+        EXPECT_EQ(ReadBytes(dir.filePath(name)), "old contents");
+        Command(*s, "mnuSave", dir.filePath(name), {MessageAnswer::Yes});
+        EXPECT_EQ(s->platform.messages.shown, Boxes{kOverwrite});
+        ExpectSavedCanvas(*s, dir.filePath(name));
+    }
+    EXPECT_EQ(Entries(dir), QStringList({".hidden.bmp", "link.bmp", "target.bmp"}));
+    EXPECT_EQ(QFileInfo(dir.filePath("link.bmp")).symLinkTarget(), dir.filePath("target.bmp"));
 }
 
 TEST(PictureSaving, ANameThatCannotBeAFileGivesOneErrorBoxAndWritesNothing) {
@@ -243,7 +355,10 @@ TEST(PictureSaving, ANameThatCannotBeAFileGivesOneErrorBoxAndWritesNothing) {
     QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
     const bool locked = !QFileInfo(dir.filePath("locked")).isWritable();
     for (const char* typed : {"folder.bmp", "plain/out", "locked/out"}) {
-        if (typed[0] == 'l' && !locked) GTEST_SKIP() << "this user may write into any folder";
+        if (typed[0] == 'l' && !locked) {  // the other cases have run; this one cannot
+            std::printf("%s left out: this user may write into any folder\n", typed);
+            continue;
+        }
         SCOPED_TRACE(typed);
         const auto s = Started();
         Command(*s, "mnuSave", dir.filePath(typed));

@@ -52,8 +52,6 @@ TEST_F(ReportedPixels, CreateNewPictureGivesAZeroedBufferAddressedFromOne) {
     picture.CreateNewPicture(640, 480);
     EXPECT_EQ(Size(), std::pair(640, 480));
     EXPECT_EQ(Copy(), Bytes(640u * 480u * 4u, 0));
-    const PicBitmapRecord& d = pixels.Description();
-    EXPECT_EQ(std::tuple(d.bmWidthBytes, d.bmBitsPixel, d.bmPlanes), std::tuple(640 * 4, 32, 1));
     EXPECT_EQ(Read(640, 480), Rgb(0, 0, 0));
 
     for (int column = 0; column < 5; ++column) picture.SetPixel(float(column + 1), 1, 10 * column + 1, 2, 3);
@@ -126,9 +124,7 @@ TEST_F(ReportedPixels, FillAllWritesEveryPixelButItsFourthByteAndClsZeroesAll) {
 TEST_F(ReportedPixels, SetPictureTakesSizeAndColoursOfAnyPicture) {
     const QImage base = DistinctPicture(5, 3);
     picture.SetPicture(base);
-    const PicBitmapRecord& d = pixels.Description();
-    EXPECT_EQ(std::tuple(d.bmWidth, d.bmHeight, d.bmWidthBytes, d.bmBitsPixel, d.bmPlanes),
-              std::tuple(5, 3, 20, 32, 1));
+    EXPECT_EQ(std::tuple(Size(), pixels.Description().bmWidthBytes), std::tuple(std::pair(5, 3), 20));
     std::vector<uchar> memory(3 * 28, 0);
     QImage padded(memory.data(), 5, 3, 28, QImage::Format_RGB32);  // room after each row
     QImage indexed(5, 3, QImage::Format_Indexed8);

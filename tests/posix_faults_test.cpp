@@ -5,9 +5,12 @@
 #include "core/files/QtPictureFiles.h"
 #include "support/TestSupport.h"
 
+#include <QDirIterator>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+
+#include <optional>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -29,27 +32,78 @@ struct Mount {
     }
 };
 
+// Every file and folder under `root`, each with the checksum of its bytes.
+QStringList Contents(const QString& root) {
+    QStringList contents;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        contents << QDir(root).relativeFilePath(path) + " " + QString::fromLatin1(Md5(path).toHex());
+    }
+    contents.sort();
+    return contents;
+}
+
+struct SaveFailure {
+    const char* name;
+    const char* typed;   // where the user saves, in a folder that holds a folder "folder.bmp", a folder "shut"
+                         // only its owner may read, a file "plain" and a file "locked.bmp" marked read-only
+    const char* reason;  // as the "Error" box gives it after the name
+    bool exists;         // so that the overwrite question comes first
+    const char* mount;   // the options of a small filesystem mounted over the first folder of the name
+};
+
+void PrintTo(const SaveFailure& failure, std::ostream* out) { *out << failure.typed; }
+
+class AFailedSave : public testing::TestWithParam<SaveFailure> {};
+
 }  // namespace
 
-TEST(SaveFaults, AFolderOnAReadOnlyOrFullDiskGivesOneErrorBox) {
+// One "Error" box that names the file and the system's reason, and everything as it was.
+TEST_P(AFailedSave, SaysWhyAndWhereAndChangesNothing) {
+    const SaveFailure& c = GetParam();
+    if (QByteArray(c.typed).startsWith("shut/") && geteuid() == 0) {
+        GTEST_SKIP() << "an administrator may write into any folder";
+    }
     QTemporaryDir dir;
-    const Mount readOnly(dir.filePath("ro"), "ro,size=1m");
-    const Mount full(dir.filePath("full"), "size=64k");
-    if (!readOnly.mounted || !full.mounted) GTEST_SKIP() << "mounting needs an administrator";
-    const QString old = dir.filePath("full/old.bmp");
-    FilledImage({8, 8}, Qt::green).save(old);
-    const QByteArray before = Md5(old);
+    const QDir folder(dir.path());
+    ASSERT_TRUE(folder.mkdir("folder.bmp") && folder.mkdir("shut"));
+    QFile::setPermissions(dir.filePath("shut"), QFile::ReadOwner | QFile::ExeOwner);
+    for (const char* name : {"plain", "locked.bmp"}) {
+        ASSERT_TRUE(FilledImage({4, 4}, Qt::red).save(dir.filePath(name), "bmp"));
+    }
+    QFile::setPermissions(dir.filePath("locked.bmp"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QString path = dir.filePath(c.typed);
+    std::optional<Mount> mounted;
+    if (c.mount != nullptr) {
+        mounted.emplace(dir.filePath(QString(c.typed).section('/', 0, 0)), c.mount);
+        if (!mounted->mounted) GTEST_SKIP() << "mounting a small filesystem needs an administrator";
+        if (c.exists) {
+            ASSERT_TRUE(FilledImage({8, 8}, Qt::green).save(path));
+        }
+    }
+    const QStringList before = Contents(dir.path());
     StartedWindow s;
     s.Start();
-    for (const QString& path : {dir.filePath("ro/out.bmp"), old}) {
-        s.platform.messages.shown.clear();
-        SaveAs(s, path);  // the canvas's 640 x 480 pixels do not fit in 64 KiB
-        EXPECT_EQ(ErrorBoxes(s.platform.messages), 1) << path.toStdString();
-    }
-    EXPECT_FALSE(QFile::exists(dir.filePath("ro/out.bmp")));
-    EXPECT_EQ(Md5(old), before);
-    EXPECT_EQ(QDir(dir.filePath("full")).entryList(QDir::Files), QStringList{"old.bmp"});
+    SaveAs(s, path);
+    const MessageRequest error = ErrorBox(QStringLiteral("Cannot write \"%1\": %2.").arg(path, c.reason));
+    const MessageRequest overwrite{"Confirm overwriting?", "File Already Exists", MessageIcon::Question,
+                                   MessageButtons::YesNo};
+    EXPECT_EQ(s.platform.messages.shown, (c.exists ? Boxes{overwrite, error} : Boxes{error}));
+    EXPECT_EQ(s.platform.busy.events, kBusyOnce);
+    EXPECT_EQ(Contents(dir.path()), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    SaveFaults, AFailedSave,
+    testing::Values(SaveFailure{"AFolder", "folder.bmp", "it is a folder", false, nullptr},
+                    SaveFailure{"AReadOnlyFile", "locked.bmp", "Permission denied", true, nullptr},
+                    SaveFailure{"AFileAsFolder", "plain/out.bmp", "Not a directory", false, nullptr},
+                    SaveFailure{"AFolderOfAnother", "shut/out.bmp", "Permission denied", false, nullptr},
+                    SaveFailure{"AReadOnlyDisk", "ro/out.bmp", "Read-only file system", false, "ro,size=1m"},
+                    // the canvas's 640 x 480 pixels do not fit in 64 KiB
+                    SaveFailure{"AFullDisk", "full/old.bmp", "No space left on device", true, "size=64k"}),
+    [](const testing::TestParamInfo<SaveFailure>& info) { return std::string(info.param.name); });
 
 TEST(SaveFaults, KillingASaveNeverLeavesAHalfWrittenFile) {
     QTemporaryDir dir;

@@ -15,29 +15,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(SaveFaults, AFileThatCannotBeWrittenGivesOneErrorBoxAndStaysAsItWas) {
-    QTemporaryDir dir;
-    StartedWindow s;
-    s.Start();
-    const QString readOnly = dir.filePath("locked.bmp");
-    FilledImage({4, 4}, Qt::red).save(readOnly);
-    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    QDir().mkpath(dir.filePath("folder.bmp"));
-    QFile plain(dir.filePath("plain"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    const QByteArray before = Md5(readOnly);
-    for (const QString& path : {readOnly, dir.filePath("folder.bmp"), dir.filePath("plain/out.bmp")}) {
-        s.platform.messages.shown.clear();
-        s.platform.busy.events.clear();
-        SaveAs(s, path);
-        EXPECT_EQ(ErrorBoxes(s.platform.messages), 1) << path.toStdString();
-        EXPECT_EQ(s.platform.busy.events, std::vector<std::string>({"busy", "default"}));
-    }
-    EXPECT_EQ(Md5(readOnly), before);
-    EXPECT_TRUE(QFileInfo(dir.filePath("folder.bmp")).isDir());
-}
-
+#include <map>
 TEST(HugePictures, APictureClaimingAHugeSizeIsRefusedBeforeItIsRead) {
     QTemporaryDir dir;
     // A BMP header for 100000 x 100000 pixels of 32 bits, and no pixels at all.
@@ -121,4 +99,84 @@ TEST(HugePictures, AnEightThousandBySixThousandPhotoLoads) {
     s.Child<QAction>("mnuLoad")->trigger();
     EXPECT_EQ(ErrorBoxes(s.platform.messages), 0);
     EXPECT_EQ(qGreen(s.Child<PictureBox>("p")->Image().pixel(320, 240)), 200);
+}
+
+namespace {
+
+// A GIF of red and blue pixels: 3-bit codes with a clear code before every second pixel, so that the
+// decoder's table never needs wider codes.
+QByteArray SmallGif(int width, int height) {
+    QByteArray size;
+    for (const int v : {width, height}) size.append(char(v & 255)).append(char(v >> 8));
+    QByteArray out = "GIF89a" + size + QByteArray("\x80\0\0\xFF\0\0\0\0\xFF", 9), data;
+    out += QByteArray(",\0\0\0\0", 5) + size + QByteArray("\0\x02", 2);
+    std::uint32_t bits = 0, pending = 0;
+    const auto code = [&](int value) {
+        for (bits |= std::uint32_t(value) << pending, pending += 3; pending >= 8; pending -= 8, bits >>= 8)
+            data.append(char(bits & 255));
+    };
+    for (int i = 0; i < width * height; ++i) {
+        if (i % 2 == 0) code(4);
+        code((i % width + i / width) & 1);
+    }
+    code(5);
+    if (pending > 0) data.append(char(bits));
+    for (qsizetype i = 0; i < data.size(); i += 255) out += char(data.mid(i, 255).size()) + data.mid(i, 255);
+    return out + QByteArray("\0;", 2);
+}
+
+QByteArray Encoded(const char* format) {
+    if (QByteArray(format) == "gif") return SmallGif(640, 480);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    DistinctPicture(640, 480).save(&buffer, format);
+    return bytes;
+}
+
+}  // namespace
+
+// Each file cut short or damaged where its format would notice gives one "Error" box, in our own words
+// where the file's end or a size is wrong and in the decoder's where its contents are, and leaves the
+// drawing cleared: no lights, no undo, a black canvas.
+TEST(DamagedPictures, EachCutOrDamagedFileGivesExactlyOneErrorBox) {
+    QTemporaryDir dir;
+    const auto cut = [](QByteArray b, qsizetype keep) { return b.left(keep); };
+    const auto spoil = [](QByteArray b, qsizetype at) { b[at] = char(~b[at]); return b; };
+    const QString damaged = "The picture \"%1\" is damaged or incomplete.";
+    const QString undecodable = "Cannot open the picture \"%1\": Unable to read image data.";
+    std::map<QByteArray, QByteArray> whole;
+    for (const char* format : {"gif", "png", "bmp", "webp"}) {
+        whole[format] = Encoded(format);
+        ASSERT_EQ(QImage::fromData(whole[format], format).size(), QSize(640, 480)) << format;
+    }
+    const auto half = [&](const char* f) { return cut(whole[f], whole[f].size() / 2); };
+    const auto last = [&](const char* f) { return cut(whole[f], whole[f].size() - 1); };
+    const auto middle = [&](const char* f) { return spoil(whole[f], whole[f].size() / 2); };
+    const struct { const char* name; QByteArray bytes; QString text; } cases[] = {
+        {"half.gif", half("gif"), damaged}, {"trailer.gif", last("gif"), damaged},
+        {"codesize.gif", spoil(whole["gif"], 29), undecodable},
+        {"half.png", half("png"), damaged}, {"end.png", last("png"), damaged},
+        {"chunktype.png", spoil(whole["png"], 12), undecodable}, {"checksum.png", middle("png"), undecodable},
+        {"half.bmp", half("bmp"), damaged}, {"last.bmp", last("bmp"), damaged},
+        {"offset.bmp", spoil(whole["bmp"], 10), damaged}, {"depth.bmp", spoil(whole["bmp"], 28), undecodable},
+        {"half.webp", half("webp"), undecodable}, {"last.webp", last("webp"), undecodable},
+        {"chunk.webp", spoil(whole["webp"], 12), undecodable}, {"middle.webp", middle("webp"), undecodable}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile file(dir.filePath(c.name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(c.bytes) == c.bytes.size());
+        file.close();
+        StartedWindow s;
+        s.Start();
+        ClickWith(s.Canvas(), {10, 10});
+        s.platform.messages.shown.clear();
+        s.platform.files.answers.push_back({true, file.fileName(), 1});
+        s.platform.busy.events.clear();
+        s.Action("mnuLoad")->trigger();
+        EXPECT_EQ(s.platform.messages.shown, Boxes{ErrorBox(c.text.arg(c.name))});
+        EXPECT_EQ(std::tuple(s.platform.busy.events, s.Doc().LightsCount, s.Action("mnuUndo")->isEnabled()),
+                  std::tuple(kBusyOnce, 0, false));
+        EXPECT_EQ(s.Canvas()->Image(), FilledImage({640, 480}, Qt::black));
+    }
 }

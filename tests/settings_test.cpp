@@ -1,5 +1,4 @@
 #include "core/options/ExposureSetting.h"
-#include "windows/platform/QtPlatform.h"
 #include "support/TestSupport.h"
 
 TEST(SettingsStore, ExposureIsOnForAnyNumberButZero) {
@@ -11,19 +10,4 @@ TEST(SettingsStore, ExposureIsOnForAnyNumberButZero) {
     }
     WriteAutoAdjustExposure(store, "abc");
     EXPECT_THROW(AutoAdjustExposureIsOn(store), Failure);
-}
-
-TEST(SettingsStore, TheQtStoreKeepsTextsInTheUsersConfigFile) {
-    // The test runner points the configuration folder at a temporary one.
-    QFile file(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Glimmerage/Glimmerage.conf");
-    file.remove();
-    QtSettingsStore store;
-    EXPECT_EQ(ReadAutoAdjustExposure(store), "0");
-    WriteAutoAdjustExposure(store, "1");
-    QtSettingsStore later;
-    EXPECT_EQ(ReadAutoAdjustExposure(later), "1");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName();
-    const QByteArray text = file.readAll();
-    EXPECT_TRUE(text.contains("[Settings]\nAutoAdjustExposure=1")) << text.toStdString();
-    file.remove();
 }

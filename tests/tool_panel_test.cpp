@@ -24,7 +24,6 @@ TEST_F(LightPlacement, EachLeftOrMiddleClickAddsOneLightInItsColour) {
     ClickWith(canvas, {639, 479});
     const DrawingDocument& doc = s.Doc();
     ASSERT_EQ(std::pair(doc.LightsCount, doc.Lights.size()), std::pair(3, 4ul));
-    EXPECT_EQ(std::tuple(doc.Lights[0].X, doc.Lights[0].Y, doc.Lights[0].Red), std::tuple(0.0f, 0.0f, 0));  // unused
     const LightPoint& second = doc.Lights[2];
     EXPECT_EQ(std::tuple(second.X, second.Y, second.Red, second.Green, second.Blue),
               std::tuple(7.0f, 8.0f, 10, 20, 30));
@@ -71,6 +70,18 @@ TEST_F(LightColour, DraggingOverThePaletteWithTheLeftButtonPicksAsItGoes) {
               FromQColor(MakePalettePicture().pixel(22, 0)));
     EXPECT_EQ(send(QEvent::MouseMove, {44, 60}, Qt::NoButton, Qt::LeftButton), PackColor(0, 0, 0));
     EXPECT_EQ(send(QEvent::MouseMove, {70, 60}, Qt::NoButton, Qt::LeftButton), PackColor(0, 0, 0));  // off the palette
+    // The palette's last row and column and its black and white columns pick; one pixel past an edge keeps
+    // the colour picked last.
+    const QImage colours = MakePalettePicture();
+    const struct { QPointF at; ColorValue picked; } edges[] = {
+        {{0, 114}, FromQColor(colours.pixel(0, 114))}, {{52, 50}, FromQColor(colours.pixel(0, 114))},
+        {{51, 114}, white},                            {{0, 115}, white},
+        {{43, 0}, FromQColor(colours.pixel(43, 0))},   {{-1, 0}, FromQColor(colours.pixel(43, 0))},
+        {{44, 114}, PackColor(0, 0, 0)},               {{0, -1}, PackColor(0, 0, 0)},
+        {{45, 0}, white}};
+    for (const auto& [at, picked] : edges)
+        EXPECT_EQ(send(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton), picked) << at.x() << ", " << at.y();
+    EXPECT_EQ(send(QEvent::MouseMove, {44, 60}, Qt::NoButton, Qt::LeftButton), PackColor(0, 0, 0));
     EXPECT_EQ(send(QEvent::MouseButtonRelease, {48, 100}, Qt::LeftButton, Qt::NoButton), white);
     EXPECT_EQ(send(QEvent::MouseMove, {10, 90}, Qt::NoButton, Qt::RightButton), white);
     EXPECT_EQ(send(QEvent::MouseMove, {10, 90}, Qt::NoButton, Qt::NoButton), white);
@@ -86,7 +97,7 @@ TEST_F(LightFields, AcceptNumbersFromZeroToAThousand) {
             field->setText(text);
             EXPECT_EQ(field->text(), text) << name;
         }
-        for (const char* text : {"1001", "-1", "abc", "", "1000.01", "5x"}) {
+        for (const char* text : {"1001", "-1", "abc", "", "1000.01", "-0.01", "5x"}) {
             s.platform.messages.shown.clear();
             field->setText(text);
             EXPECT_EQ(std::pair(field->text(), s.platform.messages.shown), std::pair(QString("10"), Boxes{invalid}))

@@ -81,3 +81,18 @@ TEST_F(Undo, TheUndoCopyKeepsWhatTheLastPlacementStored) {
     s.window->Undo();
     EXPECT_EQ(Snapshot(), afterC);
 }
+
+// A click whose render fails on the stored setting has placed its light and taken the undo copy: "Undo"
+// takes that light away again and brings back the drawing after A.
+TEST_F(Undo, AClickWhoseRenderFailsCanBeUndone) {
+    Click({100, 100});
+    const std::vector<float> afterA = Snapshot();
+    SetAutoExposure(s.platform, "abc");
+    Click({300, 200});
+    EXPECT_EQ(std::tuple(s.platform.messages.shown, s.Doc().LightsCount, undo->isEnabled(), Snapshot() == afterA,
+                         Values(s.Doc().UndoBuffer()) == afterA),
+              std::tuple(Boxes{ErrorBox("Type mismatch")}, 2, true, true, true));
+    SetAutoExposure(s.platform, "0");
+    undo->trigger();
+    EXPECT_EQ(std::tuple(s.Doc().LightsCount, undo->isEnabled(), Snapshot() == afterA), std::tuple(1, false, true));
+}

@@ -71,6 +71,18 @@ void StartWriteBack([[maybe_unused]] QFileDevice& file, [[maybe_unused]] std::in
 #endif
 }
 
+// A write the system cut short is tried again for the rest: only a write that stores nothing
+// leaves the system's reason (a full disk, say) in the file's error text.
+bool WriteAll(QFileDevice& file, const char* data, std::int64_t bytes) {
+    while (bytes > 0) {
+        const qint64 written = file.write(data, bytes);
+        if (written <= 0) return false;
+        data += written;
+        bytes -= written;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool FitsBmp24Writer(const QImage& picture) {
@@ -80,7 +92,7 @@ bool FitsBmp24Writer(const QImage& picture) {
 
 bool WriteBmp24(const QImage& picture, QFileDevice& file) {
     const auto header = Header(picture);
-    if (file.write(header.data(), kHeaderBytes) != kHeaderBytes) return false;
+    if (!WriteAll(file, header.data(), kHeaderBytes)) return false;
     const std::int64_t rowBytes = RowBytes(picture.width());
     const int rowsPerBlock = int(std::clamp<std::int64_t>(kBlockBytes / rowBytes, 1, picture.height()));
     // Padding bytes stay zero: the buffer starts zeroed and rows only ever fill their pixels.
@@ -94,7 +106,7 @@ bool WriteBmp24(const QImage& picture, QFileDevice& file) {
                     block.data() + r * rowBytes);
         }
         const std::int64_t bytes = rowBytes * rows;
-        if (file.write(reinterpret_cast<const char*>(block.data()), bytes) != bytes) return false;
+        if (!WriteAll(file, reinterpret_cast<const char*>(block.data()), bytes)) return false;
         // QFile keeps a small buffer of its own; what has reached the file may be written back.
         // The header shares the first block's first page, which goes with it.
         if (!file.flush()) return false;

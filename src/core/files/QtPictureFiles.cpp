@@ -11,8 +11,11 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <system_error>
+#include <utility>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
@@ -41,6 +44,9 @@ Failure FileFailure(const QString& description) { return Failure(kFileFailure, d
 Failure DamagedFailure(const QString& name) {
     return FileFailure(QStringLiteral("The picture \"%1\" is damaged or incomplete.").arg(name));
 }
+
+// The system's own words for an error.
+QString SystemMessage(std::errc error) { return QString::fromStdString(std::make_error_code(error).message()); }
 
 Failure WriteFailure(const QString& path, const QString& reason) {
     return FileFailure(QStringLiteral("Cannot write \"%1\": %2.").arg(path, reason));
@@ -107,6 +113,58 @@ bool PngClaimsMoreThanItHolds(QIODevice& device) {
     return claimsMore;
 }
 
+// A channel of value c under alpha a over black: c × a / 255 to the nearest whole number.
+// 255 is odd, so the quotient never lies halfway between two whole numbers, and adding 127
+// before dividing rounds it exactly (Qt's own premultiplication is one off for some pairs).
+constexpr int OverBlack(int c, int a) { return (c * a + 127) / 255; }
+
+template <typename PerPixel>
+void ChangeEachPixel(QImage& picture, PerPixel perPixel) {
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) row[x] = perPixel(row[x]);
+    }
+}
+
+// The picture as the canvas shows it, over its black background, in the canvas's own
+// format. A decoder that hands back colours multiplied by their alpha has done the work.
+QImage ShownOverBlack(QImage picture) {
+    if (!picture.hasAlphaChannel()) {
+        picture.convertTo(QImage::Format_RGB32);
+    } else if (picture.pixelFormat().premultiplied() == QPixelFormat::Premultiplied) {
+        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+        ChangeEachPixel(picture, [](QRgb pixel) { return pixel | 0xFF000000u; });
+    } else {
+        picture.convertTo(QImage::Format_ARGB32);
+        ChangeEachPixel(picture, [](QRgb pixel) {
+            const int a = qAlpha(pixel);
+            return qRgb(OverBlack(qRed(pixel), a), OverBlack(qGreen(pixel), a), OverBlack(qBlue(pixel), a));
+        });
+    }
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
+    return picture;
+}
+
+// Whether a BMP file ends before the pixel rows its header places and sizes. Qt's reader
+// stops at the end of the file without a word and hands back the rows it never read as they
+// happen to be. Run-length and embedded pictures have no size to check, and pass.
+bool BmpEndsBeforeItsPixels(QFile& file) {
+    constexpr qint64 kCoreHeaderEnd = 26, kInfoHeaderEnd = 34;
+    if (!file.seek(0)) return true;
+    const QByteArray h = file.read(kInfoHeaderEnd);
+    const auto u16 = [&](int at) { return qint64(qFromLittleEndian<quint16>(h.constData() + at)); };
+    const auto i32 = [&](int at) { return qint64(qFromLittleEndian<qint32>(h.constData() + at)); };
+    if (h.size() < kCoreHeaderEnd) return true;
+    const bool core = i32(14) == 12;  // the oldest header, with 16-bit sizes
+    if (!core && h.size() < kInfoHeaderEnd) return true;
+    const qint64 compression = core ? 0 : i32(30);
+    if (compression != 0 && compression != 3 && compression != 6) return false;
+    const qint64 width = core ? u16(18) : i32(18), height = core ? u16(20) : std::abs(i32(22));
+    const qint64 bitsPerPixel = core ? u16(24) : u16(28);
+    const qint64 rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+    return qint64(qFromLittleEndian<quint32>(h.constData() + 10)) + rowBytes * height > file.size();
+}
+
 }  // namespace
 
 QtPictureFiles::QtPictureFiles(std::int64_t decodeLimitBytes) : decodeLimitBytes_(decodeLimitBytes) {}
@@ -127,6 +185,7 @@ QImage QtPictureFiles::Load(const QString& path) {
         file.read(1) != QByteArray(1, '\x3B')) {
         throw DamagedFailure(QFileInfo(path).fileName());
     }
+    if (format == "bmp" && BmpEndsBeforeItsPixels(file)) throw DamagedFailure(QFileInfo(path).fileName());
     return picture;
 }
 
@@ -157,15 +216,17 @@ QImage QtPictureFiles::Decode(QIODevice& device, const QString& name, QByteArray
         throw FileFailure(QStringLiteral("Cannot open the picture \"%1\": %2.").arg(name, reader.errorString()));
     }
     if (damaged) throw DamagedFailure(name);
-    return picture;
+    return ShownOverBlack(std::move(picture));
 }
 
 void QtPictureFiles::SaveBmp(const QImage& picture, const QString& path) {
     const QFileInfo target(path);
+    // Said in the words the user sees it in; Qt would speak of a directory.
+    if (target.isDir()) throw WriteFailure(path, QStringLiteral("it is a folder"));
     // The owner's write permission decides, also for the administrator, who could write
     // anyway: a file marked read-only stays as it is.
-    if (target.exists() && (target.isDir() || !(target.permissions() & QFileDevice::WriteOwner))) {
-        throw FileFailure(QStringLiteral("Permission denied: \"%1\" cannot be written.").arg(path));
+    if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner)) {
+        throw WriteFailure(path, SystemMessage(std::errc::permission_denied));
     }
     // The picture goes to a temporary file first and replaces the old file only once it is
     // complete, so a failed save never leaves a truncated file behind.
@@ -179,6 +240,19 @@ void QtPictureFiles::SaveBmp(const QImage& picture, const QString& path) {
 }
 
 bool QtPictureFiles::NormalFileExists(const QString& path) {
+    // A link counts as the file it leads to. Only Windows has an attribute that keeps a file
+    // out of the user's sight; elsewhere a leading dot is a habit of naming, and the file is
+    // as much the user's as any other.
     const QFileInfo info(path);
+#if defined(Q_OS_WIN)
     return info.isFile() && !info.isHidden();
+#else
+    return info.isFile();
+#endif
+}
+
+FileStamp QtPictureFiles::StampOf(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return {};
+    return {info.size(), info.lastModified()};
 }

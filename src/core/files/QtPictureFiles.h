@@ -13,11 +13,12 @@ public:
     explicit QtPictureFiles(std::int64_t decodeLimitBytes = DefaultDecodeLimitBytes());
 
     QImage Load(const QString& path) override;
-    // Decodes a picture from any device; `name` only goes into failure descriptions. The
-    // format the decoder recognised goes to `format` when given.
+    // Decodes a picture from any device, as Load does; `name` only goes into failure
+    // descriptions. The format the decoder recognised goes to `format` when given.
     QImage Decode(QIODevice& device, const QString& name, QByteArray* format = nullptr) const;
     void SaveBmp(const QImage& picture, const QString& path) override;
     bool NormalFileExists(const QString& path) override;
+    FileStamp StampOf(const QString& path) override;
 
     // The most memory one decoded picture may take, in bytes, on this machine.
     static std::int64_t DefaultDecodeLimitBytes();

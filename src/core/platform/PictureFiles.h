@@ -1,16 +1,30 @@
 #pragma once
 
+#include <QDateTime>
 #include <QImage>
 #include <QString>
+
+// The size and last modification time of a file. A file whose stamp has not changed is taken
+// to hold what it held; a missing file has the empty stamp.
+struct FileStamp {
+    qint64 size = -1;
+    QDateTime modified;
+
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
 
 // Reading and writing picture files. Failures are thrown, described for the user.
 class PictureFiles {
 public:
     virtual ~PictureFiles() = default;
-    // Decodes a picture file, upright, in any format the system can read.
+    // Decodes a picture file, upright, in any format the system can read, as it shows on a
+    // black background: in RGB32, each pixel of a picture with transparency over black.
     virtual QImage Load(const QString& path) = 0;
     // Writes the picture as a BMP file, replacing any file of that name.
     virtual void SaveBmp(const QImage& picture, const QString& path) = 0;
-    // Whether a normal file of that name exists: folders and hidden files do not count.
+    // Whether a normal file of that name, or a link to one, exists: folders do not count, nor
+    // do files the system itself hides.
     virtual bool NormalFileExists(const QString& path) = 0;
+    // The file's stamp as it is now; a link gives the stamp of the file it leads to.
+    virtual FileStamp StampOf(const QString& path) = 0;
 };

@@ -67,3 +67,10 @@ bool ScriptedProgramStarter::Start(const QString& program) {
     started.push_back(program);
     return succeed;
 }
+
+QImage ScriptedPictureFiles::Load(const QString& path) {
+    loaded.push_back(path);
+    QImage picture = QtPictureFiles::Load(path);
+    if (afterLoad) afterLoad(path);
+    return picture;
+}

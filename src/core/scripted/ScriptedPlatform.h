@@ -6,6 +6,7 @@
 #include "core/files/QtPictureFiles.h"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -82,6 +83,17 @@ public:
     bool Start(const QString& program) override;
 };
 
+// Real picture files, read from the temporary folders tests make, with a record of every
+// decode. A test may change a file right after it is read, as another program might while
+// the user answers a question.
+class ScriptedPictureFiles : public QtPictureFiles {
+public:
+    std::vector<QString> loaded;  // every path decoded, in order
+    std::function<void(const QString&)> afterLoad;
+
+    QImage Load(const QString& path) override;
+};
+
 class ScriptedPlatform : public Platform {
 public:
     ScriptedMessageBoxes messages;
@@ -90,8 +102,7 @@ public:
     ScriptedSettingsStore settings;
     ScriptedColorDialog colors;
     ScriptedFileChooser files;
-    // Real files: tests make their pictures in temporary folders.
-    QtPictureFiles pictures;
+    ScriptedPictureFiles pictures;
     ScriptedProgramStarter programs;
 
     MessageBoxes& Messages() override { return messages; }

@@ -108,6 +108,12 @@ QPlainTextEdit* AboutWindow::AddTextBox(const char* name, QRect geometry, const 
     return box;
 }
 
+void AboutWindow::AddContinueLink(QRect geometry) {
+    LinkLabel* link =
+        AddLink("Label1", geometry, QStringLiteral("Click here to continue..."), QStringLiteral("Verdana"), kTwelvePoints);
+    connect(link, &LinkLabel::clicked, this, &QDialog::accept);
+}
+
 void AboutWindow::AddHiddenCloseButton(QRect geometry) {
     Command1 = new QPushButton(QStringLiteral("Command1"), this);
     Command1->setObjectName(QStringLiteral("Command1"));

@@ -29,12 +29,16 @@ class AboutWindow : public QDialog {
 protected:
     AboutWindow(const char* name, int clientHeightTwips);
 
+    static constexpr int kTwelvePoints = 16;  // pixels at 96 dots per inch
+
     QLabel* AddPicture(const char* name, QRect geometry, const QString& resource);
     QLabel* AddHeading(const char* name, QRect geometry, const QString& text);
     QLabel* AddCaption(const char* name, QRect geometry, const QString& text, const QString& family, int pixels,
                        bool bold);
     LinkLabel* AddLink(const char* name, QRect geometry, const QString& text, const QString& family, int pixels);
     QPlainTextEdit* AddTextBox(const char* name, QRect geometry, const QString& text);
+    // "Click here to continue...", which closes the window like the hidden button does.
+    void AddContinueLink(QRect geometry);
     void AddHiddenCloseButton(QRect geometry);
 
     void changeEvent(QEvent* event) override;

@@ -8,9 +8,7 @@
 
 namespace {
 
-const QString kVerdana = QStringLiteral("Verdana");
 const QString kArialBlack = QStringLiteral("Arial Black");
-constexpr int kTwelvePoints = 16;           // pixels at 96 dots per inch
 constexpr int kNineThreeQuarterPoints = 13;
 
 }  // namespace
@@ -23,9 +21,7 @@ frmAbout::frmAbout() : AboutWindow("frmAbout", 6045) {
     AddTextBox("Text3", TwipsRect(240, 3480, 4815, 735), AboutTexts::RedistributionNote());
     AddHeading("Label5", TwipsRect(240, 4200, 570, 195), QStringLiteral("About:"));
     AddTextBox("Text2", TwipsRect(240, 4440, 4815, 975), AboutTexts::GlimmerageVersion());
-    LinkLabel* close = AddLink("Label1", TwipsRect(240, 5400, 3090, 270), QStringLiteral("Click here to continue..."),
-                               kVerdana, kTwelvePoints);
-    connect(close, &LinkLabel::clicked, this, &QDialog::accept);
+    AddContinueLink(TwipsRect(240, 5400, 3090, 270));
     AddPicture("Image2", TwipsRect(5400, 0, 3465, 6015), QStringLiteral(":/about/glimmerage-examples.png"));
     AddHiddenCloseButton(TwipsRect(9600, 2400, 1455, 495));
 }
@@ -42,9 +38,7 @@ frmAbout2::frmAbout2(ProgramStarter& programs) : AboutWindow("frmAbout2", 5715),
     AddTextBox("Text3", TwipsRect(240, 3240, 4815, 735), AboutTexts::RedistributionNote());
     AddHeading("Label5", TwipsRect(240, 3960, 570, 195), QStringLiteral("About:"));
     AddTextBox("Text2", TwipsRect(240, 4200, 4815, 855), AboutTexts::OmbravonVersion());
-    LinkLabel* close = AddLink("Label1", TwipsRect(240, 5040, 3090, 270), QStringLiteral("Click here to continue..."),
-                               kVerdana, kTwelvePoints);
-    connect(close, &LinkLabel::clicked, this, &QDialog::accept);
+    AddContinueLink(TwipsRect(240, 5040, 3090, 270));
     AddPicture("Image2", TwipsRect(5400, 0, 3480, 5580), QStringLiteral(":/about/ombravon-examples.png"));
     AddHiddenCloseButton(TwipsRect(9120, 3000, 1455, 495));
 }

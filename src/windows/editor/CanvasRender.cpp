@@ -5,6 +5,8 @@
 #include "windows/editor/ProgressStrip.h"
 #include "windows/picture/GMPicture.h"
 
+#include <utility>
+
 namespace {
 
 // The canvas shows the strip while the pass runs, and not once it ends, failed or not.
@@ -36,10 +38,12 @@ void ShowDrawnPicture(DrawingDocument& doc, ImageSurface& canvas, MessageBoxes& 
     }
 }
 
-void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, MessageBoxes& messages, const RenderPass& pass) {
+void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, MessageBoxes& messages, const RenderPass& pass,
+                      ProgressStrip::Clock clock) {
     GMPicture(doc.GMPicProgress, messages).Cls();
     canvas.MergeImageIntoPicture();
-    ProgressStrip strip(doc.GMPicProgress, GMPicture(doc.GMPicProgress, messages), canvas, doc.GMPic1.Height());
+    ProgressStrip strip(doc.GMPicProgress, GMPicture(doc.GMPicProgress, messages), canvas, doc.GMPic1.Height(),
+                        std::move(clock));
     const PictureRows picture = PictureAndCanvas(doc, canvas);
     {
         const ProgressRows showing(canvas, doc.GMPicProgress.Height());

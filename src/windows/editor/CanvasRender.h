@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lights/LightEngine.h"
+#include "windows/editor/ProgressStrip.h"
 
 #include <functional>
 
@@ -21,6 +22,7 @@ void ShowDrawnPicture(DrawingDocument& doc, ImageSurface& canvas, MessageBoxes& 
 // A render as the main window runs it: the progress strip cleared and the canvas's picture
 // frozen, so that the strip is printed over the old picture while `pass` works through the
 // rows; then the drawn picture shown. `pass` gets the picture to draw and the progress
-// report to pass on to the engine.
+// report to pass on to the engine. The strip's prints are spaced by `clock`.
 using RenderPass = std::function<void(const PictureRows& picture, const LightEngine::Progress& progress)>;
-void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, MessageBoxes& messages, const RenderPass& pass);
+void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, MessageBoxes& messages, const RenderPass& pass,
+                      ProgressStrip::Clock clock = std::chrono::steady_clock::now);

@@ -2,11 +2,10 @@
 
 #include <QMouseEvent>
 
-#include <algorithm>
 #include <utility>
 
-DragStrip::DragStrip(QWidget* dragged, QWidget* parent, std::function<QRect()> bounds)
-    : QFrame(parent), dragged_(dragged), bounds_(std::move(bounds)) {}
+DragStrip::DragStrip(QWidget* dragged, QWidget* parent, std::function<void(QPoint)> place)
+    : QFrame(parent), dragged_(dragged), place_(std::move(place)) {}
 
 void DragStrip::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
@@ -18,11 +17,7 @@ void DragStrip::mouseMoveEvent(QMouseEvent* event) {
     }
     // The strip moves with the dragged widget, so the pointer's offset from the anchor
     // is exactly how far the widget still has to go.
-    QPoint target = dragged_->pos() + (at - anchor_);
-    const QRect area = bounds_();
-    target.setX(std::clamp(target.x(), area.left(), std::max(area.left(), area.right() + 1 - dragged_->width())));
-    target.setY(std::clamp(target.y(), area.top(), std::max(area.top(), area.bottom() + 1 - dragged_->height())));
-    dragged_->move(target);
+    place_(dragged_->pos() + (at - anchor_));
 }
 
 void DragStrip::mouseReleaseEvent(QMouseEvent* event) {

@@ -5,8 +5,8 @@
 #include "windows/editor/DragStrip.h"
 #include "windows/editor/PalettePicture.h"
 #include "windows/picture/PictureBox.h"
-#include "windows/view/CanvasBox.h"
-#include "windows/view/CanvasView.h"
+#include "windows/canvas/CanvasBox.h"
+#include "windows/canvas/CanvasView.h"
 #include "core/platform/Platform.h"
 
 #include <QAction>
@@ -117,15 +117,15 @@ void frmDrawing::BuildCanvas() {
 void frmDrawing::BuildToolPanel() {
     ToolBar1 = new PictureBox;
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    view_->SetPanel(ToolBar1);
     ToolBar1->SetBackColor(kPanelColor);
     ToolBar1->MoveBox(16, 16, 68, 259);
+    view_->SetPanel(ToolBar1);
     ToolBar1->setFocusPolicy(Qt::StrongFocus);
     QPalette panelText = ToolBar1->palette();
     panelText.setColor(QPalette::WindowText, Qt::white);
     ToolBar1->setPalette(panelText);
 
-    Frame1 = new DragStrip(ToolBar1, ToolBar1, [this] { return view_->VisibleCanvas(); });
+    Frame1 = new DragStrip(ToolBar1, ToolBar1, [this](QPoint to) { view_->PlacePanel(to); });
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(0, 0, 73, 9);
     SetBackground(Frame1, kStripColor);

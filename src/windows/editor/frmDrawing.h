@@ -99,6 +99,7 @@ private:
     void mnuAbout_Click();
     void FillInDirection(std::int32_t direction);
     void LoadPictureIntoDocument(const QString& path);
+    void ShowPictureFileOnCanvas(const QString& path);
     void mnuRender_Click();
     void p_MouseDown(int button, int shift, float X, float Y);
     void LightColor1_Click();

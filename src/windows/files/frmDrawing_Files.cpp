@@ -5,7 +5,7 @@
 
 #include "core/common/Rounding.h"
 #include "core/dialogs/cFileDialog.h"
-#include "windows/view/CanvasBox.h"
+#include "windows/canvas/CanvasBox.h"
 #include "windows/common/ErrorBox.h"
 #include "core/platform/Platform.h"
 
@@ -56,6 +56,20 @@ void frmDrawing::mnuLoad_Click() {
 void frmDrawing::LoadPictureIntoDocument(const QString& path) {
     const BusyScope busy(platform_.Busy());
     ClearAll();
+    ShowPictureFileOnCanvas(path);
+    Reported(doc_.GMPic1).SetPicture(p->Image());
+    p->ClearPicture();
+    doc_.lightEngine.LoadPicture(doc_.GMPic1.Bytes());
+    Reported(doc_.GMPic1).PrintToPictureBox(*p, true, false);
+}
+
+// The picture becomes the canvas's background picture, cut to the canvas or, if the user
+// wishes, with the canvas at the picture's size.
+void frmDrawing::ShowPictureFileOnCanvas(const QString& path) {
+    PictureFiles& files = platform_.Pictures();
+    // Taken before the file is read, so that any change from then on shows in it.
+    const FileStamp readStamp = files.StampOf(path);
+    QImage picture = files.Load(path);
     {
         // Whatever happens, the canvas stops following the size of its pictures.
         const struct AutoSizeOff {
@@ -63,24 +77,26 @@ void frmDrawing::LoadPictureIntoDocument(const QString& path) {
             ~AutoSizeOff() { box->SetAutoSize(false); }
         } autoSizeOff{p};
         p->SetAutoSize(true);
-        p->SetPicture(platform_.Pictures().Load(path));
+        p->SetPicture(picture);
     }
     // The canvas's own size, in picture pixels, whatever the view's zoom.
     const QSize loaded = p->SurfaceSize();
-    if (loaded.width() != doc_.PictureWidth || loaded.height() != doc_.PictureHeight) {
-        const MessageAnswer answer =
-            platform_.Messages().Show(kSizeQuestion, MessageButtons::YesNo, MessageIcon::Question, kSizeTitle);
-        if (answer == MessageAnswer::Yes) {
-            AdoptPictureSize(RoundToInt32(loaded.width()), RoundToInt32(loaded.height()));
-            p->SetPicture(platform_.Pictures().Load(path));
-        } else {
-            ChangePictureSize(doc_.PictureWidth, doc_.PictureHeight);
-        }
+    if (loaded.width() == doc_.PictureWidth && loaded.height() == doc_.PictureHeight) return;
+    const MessageAnswer answer =
+        platform_.Messages().Show(kSizeQuestion, MessageButtons::YesNo, MessageIcon::Question, kSizeTitle);
+    if (answer != MessageAnswer::Yes) {
+        ChangePictureSize(doc_.PictureWidth, doc_.PictureHeight);
+        return;
     }
-    Reported(doc_.GMPic1).SetPicture(p->Image());
-    p->ClearPicture();
-    doc_.lightEngine.LoadPicture(doc_.GMPic1.Bytes());
-    Reported(doc_.GMPic1).PrintToPictureBox(*p, true, false);
+    AdoptPictureSize(RoundToInt32(loaded.width()), RoundToInt32(loaded.height()));
+    // The clear took the picture off the canvas. Decoding a big photo takes seconds, so the
+    // one read above goes back, unless the file has changed in the meantime; the old picture
+    // is let go before a new one is decoded.
+    if (files.StampOf(path) != readStamp) {
+        picture = QImage();
+        picture = files.Load(path);
+    }
+    p->SetPicture(picture);
 }
 
 namespace {

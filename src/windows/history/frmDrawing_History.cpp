@@ -4,8 +4,8 @@
 
 #include "core/common/Failure.h"
 #include "core/options/ExposureSetting.h"
-#include "windows/view/CanvasBox.h"
-#include "windows/view/CanvasView.h"
+#include "windows/canvas/CanvasBox.h"
+#include "windows/canvas/CanvasView.h"
 #include "windows/common/ErrorBox.h"
 #include "core/platform/Platform.h"
 

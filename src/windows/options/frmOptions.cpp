@@ -25,6 +25,12 @@ constexpr int kScrollMaximum = 100;
 constexpr int kScrollPageStep = 10;
 constexpr int kScrollStartValue = 10;
 
+// A value stands right-aligned in the room between its caption and its bar and ends two
+// pixels short of the bar, so that the widest, "100", never runs under the bar's arrow.
+constexpr int kValueLeft = 120 + 915;  // where the longer caption, "Fog (diffuse):", ends
+constexpr int kValueRight = 1560 - 2 * kTwipsPerPixel;
+constexpr int kValueHeight = 195;
+
 template <typename Widget>
 Widget* Place(Widget* widget, const char* name, QRect geometry) {
     widget->setObjectName(QLatin1String(name));
@@ -40,6 +46,13 @@ QScrollBar* MakeScrollBar(QWidget* parent, const char* name, QRect geometry) {
     bar->setValue(kScrollStartValue);
     bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
+}
+
+QLabel* MakeValueLabel(QWidget* parent, const char* name, int top) {
+    auto* label = Place(new QLabel(QStringLiteral("..."), parent), name,
+                        TwipsRect(kValueLeft, top, kValueRight - kValueLeft, kValueHeight));
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
 }
 
 }  // namespace
@@ -70,10 +83,10 @@ void frmOptions::BuildControls() {
                    TwipsRect(120, 1080, 4695, 2295));
     lbl[2] = Place(new QLabel(QStringLiteral("Fog (diffuse):"), Frame3), "lbl2", TwipsRect(120, 1320, 915, 195));
     scrFog = MakeScrollBar(Frame3, "scrFog", TwipsRect(1560, 1320, 3015, 255));
-    lblFog = Place(new QLabel(QStringLiteral("..."), Frame3), "lblFog", TwipsRect(1365, 1320, 0, 195));
+    lblFog = MakeValueLabel(Frame3, "lblFog", 1320);
     lbl[3] = Place(new QLabel(QStringLiteral("Intensity:"), Frame3), "lbl3", TwipsRect(120, 1680, 630, 195));
     scrIntensity = MakeScrollBar(Frame3, "scrIntensity", TwipsRect(1560, 1680, 3015, 255));
-    lblIntensity = Place(new QLabel(QStringLiteral("..."), Frame3), "lblIntensity", TwipsRect(1365, 1680, 0, 195));
+    lblIntensity = MakeValueLabel(Frame3, "lblIntensity", 1680);
 
     // The graph lies over the top of its frame, so it is made after it.
     picGraph = Place(new PictureBox(this), "picGraph", TwipsRect(240, 1320, 4455, 975));

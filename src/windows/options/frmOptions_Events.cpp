@@ -88,9 +88,7 @@ void frmOptions::Form_Load() {
 void frmOptions::UpdateGraph() {
     RunReportingFailures(platform_.Messages(), [&] {
         lblFog->setText(QString::number(scrFog->value()));
-        lblFog->adjustSize();
         lblIntensity->setText(QString::number(scrIntensity->value()));
-        lblIntensity->adjustSize();
         DrawFalloffGraph(GMPicGraph, std::int16_t(scrFog->value()), std::int16_t(scrIntensity->value()));
         GMPicGraph.PrintToPictureBox(*picGraph, true, false);
     });

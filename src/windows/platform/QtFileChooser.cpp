@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QWidget>
 
 namespace {
@@ -21,6 +22,18 @@ QString QtNameFilter(const QString& description, const QString& patterns) {
     return QStringLiteral("%1 (%2)").arg(label, all.join(u' '));
 }
 
+// The only files this program opens are pictures, and Qt reads more kinds of them than a
+// caller's own filter names: offer every kind the readers installed here decode, and any
+// file at all, after the caller's filters.
+QStringList ReadableFileFilters() {
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        const QString suffix = QString::fromLatin1(format).toLower();
+        patterns << QStringLiteral("*.") + suffix << QStringLiteral("*.") + suffix.toUpper();
+    }
+    return {QStringLiteral("All pictures (%1)").arg(patterns.join(u' ')), QStringLiteral("All files (*)")};
+}
+
 QWidget* OwnerWindow(std::int32_t handle) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->isVisible() && std::int32_t(window->winId()) == handle) return window;
@@ -34,6 +47,7 @@ FileChooserAnswer QtFileChooser::Choose(const FileChooserRequest& request) {
     QFileDialog dialog(OwnerWindow(request.owner), request.title);
     QStringList filters;
     for (const auto& [description, patterns] : request.filters) filters << QtNameFilter(description, patterns);
+    if (!request.save && (request.flags & FileChooserFlags::FileMustExist) != 0) filters << ReadableFileFilters();
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.value(request.filterIndex - 1, filters.first()));

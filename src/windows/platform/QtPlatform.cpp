@@ -1,5 +1,7 @@
 #include "windows/platform/QtPlatform.h"
 
+#include "core/common/Failure.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QGuiApplication>
@@ -75,6 +77,9 @@ QSettings OpenSettings(const QString& application) {
 
 QString SettingsKey(const QString& section, const QString& key) { return section + u'/' + key; }
 
+// Like the other failures of files, the settings file's carry the number of an I/O error.
+constexpr int kSettingsFileFailure = 75;
+
 }  // namespace
 
 QString QtSettingsStore::Read(const QString& application, const QString& section, const QString& key,
@@ -87,14 +92,20 @@ void QtSettingsStore::Write(const QString& application, const QString& section, 
     QSettings settings = OpenSettings(application);
     settings.setValue(SettingsKey(section, key), value);
     settings.sync();
+    // A setting that is silently lost would come back changed at the next start.
+    if (settings.status() != QSettings::NoError) {
+        throw Failure(kSettingsFileFailure,
+                      QStringLiteral("Cannot write the settings file \"%1\".").arg(settings.fileName()));
+    }
 }
 
 std::optional<ColorValue> QtColorDialog::Choose(const ColorDialogRequest& request) {
     for (int slot = 0; slot < int(request.customColors.size()) && slot < QColorDialog::customCount(); ++slot) {
         QColorDialog::setCustomColor(slot, ToQColor(request.customColors[size_t(slot)]));
     }
-    // Qt's own dialog always shows its custom colours, the same on every desktop.
-    QColorDialog dialog(QApplication::activeWindow());
+    // Qt's own dialog always shows its custom colours, the same on every desktop. The
+    // program gives no starting colour, so the dialog starts on black, not on Qt's white.
+    QColorDialog dialog(Qt::black, QApplication::activeWindow());
     dialog.setOption(QColorDialog::DontUseNativeDialog, true);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return FromQColor(dialog.selectedColor());

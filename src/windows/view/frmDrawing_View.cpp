@@ -3,8 +3,8 @@
 
 #include "windows/editor/frmDrawing.h"
 
-#include "windows/view/CanvasBox.h"
-#include "windows/view/CanvasView.h"
+#include "windows/canvas/CanvasBox.h"
+#include "windows/canvas/CanvasView.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -96,8 +96,10 @@ void frmDrawing::BuildShortcuts() {
         addAction(action);
         connect(action, &QAction::triggered, this, command);
     };
-    const auto ctrl = [](int key) { return QKeySequence(Qt::CTRL | Qt::Key(key)); };
-    const auto ctrlKeypad = [](int key) { return QKeySequence(Qt::CTRL | Qt::KeypadModifier | Qt::Key(key)); };
+    const auto ctrl = [](int key) { return QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key(key))); };
+    const auto ctrlKeypad = [](int key) {
+        return QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key(key)));
+    };
     addViewCommand("ZoomIn", {ctrl(Qt::Key_Plus), ctrl(Qt::Key_Equal), ctrlKeypad(Qt::Key_Plus)},
                    [this] { view_->ZoomBy(1); });
     addViewCommand("ZoomOut", {ctrl(Qt::Key_Minus), ctrlKeypad(Qt::Key_Minus)}, [this] { view_->ZoomBy(-1); });

@@ -1,4 +1,4 @@
-#include "windows/view/CanvasBox.h"
+#include "windows/canvas/CanvasBox.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -42,12 +42,14 @@ QRect CanvasBox::ShownArea(const QRect& imageArea) const {
 // pixel under the pointer, below it the middle of the block the view pixel averages.
 QPointF CanvasBox::ImagePoint(QPointF boxPoint) const {
     const double zoom = Zoom();
-    const auto picturePixel = [zoom](double at, int extent) {
+    const auto picturePixel = [zoom](double at, int extent, int shown) {
         const double pixel = std::floor((std::floor(at) + 0.5) / zoom);
-        // A view pixel at the far edge may stand for a block only partly inside the picture.
-        return extent > 0 && at >= 0.0 && pixel >= extent ? double(extent - 1) : pixel;
+        // The last view pixel of a reduced view may stand for a block only partly inside the
+        // picture; a press outside the view keeps its place, as lights may lie off the picture.
+        return at >= 0.0 && at < shown && pixel >= extent ? double(extent - 1) : pixel;
     };
-    return {picturePixel(boxPoint.x(), SurfaceSize().width()), picturePixel(boxPoint.y(), SurfaceSize().height())};
+    return {picturePixel(boxPoint.x(), SurfaceSize().width(), width()),
+            picturePixel(boxPoint.y(), SurfaceSize().height(), height())};
 }
 
 void CanvasBox::SetProgressRows(int rows) {

@@ -15,8 +15,10 @@ public:
     explicit CanvasView(QWidget* parent = nullptr);
 
     void SetCanvas(CanvasBox* canvas);
-    // The panel floats over the canvas at a place of its own in the view.
+    // The panel floats over the canvas at a place of its own in the view, its position now.
     void SetPanel(QWidget* panel);
+    // Gives the panel a new place of its own in the view.
+    void PlacePanel(QPoint place);
 
     // The part of the viewport the canvas covers.
     QRect VisibleCanvas() const;
@@ -39,4 +41,5 @@ private:
 
     CanvasBox* canvas_ = nullptr;
     QWidget* panel_ = nullptr;
+    QPoint panelPlace_;
 };

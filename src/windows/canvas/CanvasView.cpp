@@ -1,6 +1,6 @@
-#include "windows/view/CanvasView.h"
+#include "windows/canvas/CanvasView.h"
 
-#include "windows/view/CanvasBox.h"
+#include "windows/canvas/CanvasBox.h"
 
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -34,8 +34,14 @@ void CanvasView::SetCanvas(CanvasBox* canvas) {
 
 void CanvasView::SetPanel(QWidget* panel) {
     panel_ = panel;
+    panelPlace_ = panel->pos();
     panel->setParent(viewport());
     panel->raise();
+}
+
+void CanvasView::PlacePanel(QPoint place) {
+    panelPlace_ = place;
+    KeepPanelInside();
 }
 
 QRect CanvasView::VisibleCanvas() const {
@@ -105,12 +111,14 @@ void CanvasView::resizeEvent(QResizeEvent* event) {
     KeepPanelInside();
 }
 
-// The panel keeps its place in the view while the canvas scrolls under it, and moves only
-// as far as it must to stay over the canvas that shows.
+// The panel keeps its place in the view while the canvas scrolls under it, and shows as near
+// to that place as it can while staying over the canvas that shows; it goes back there when
+// the view grows again.
 void CanvasView::KeepPanelInside() {
     if (panel_ == nullptr) return;
     const QRect area = VisibleCanvas();
-    const int x = std::clamp(panel_->x(), area.left(), std::max(area.left(), area.right() + 1 - panel_->width()));
-    const int y = std::clamp(panel_->y(), area.top(), std::max(area.top(), area.bottom() + 1 - panel_->height()));
-    panel_->move(x, y);
+    if (area.isEmpty()) return;
+    const auto nearest = [](int place, int low, int high) { return std::clamp(place, low, std::max(low, high)); };
+    panel_->move(nearest(panelPlace_.x(), area.left(), area.right() + 1 - panel_->width()),
+                 nearest(panelPlace_.y(), area.top(), area.bottom() + 1 - panel_->height()));
 }

@@ -1,0 +1,216 @@
+// The progress strip as a render prints it: every print is recorded from the canvas itself,
+// with a clock the test moves on by hand.
+
+#include "core/lights/RowScheduler.h"
+#include "windows/editor/CanvasRender.h"
+#include "support/TestSupport.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <random>
+
+namespace {
+
+using namespace std::chrono_literals;
+using TimePoint = std::chrono::steady_clock::time_point;
+
+// Moves on by `step` each time it is read.
+struct SteppingClock {
+    std::chrono::milliseconds step;
+    TimePoint now{};
+    ProgressStrip::Clock Reader() {
+        return [this] { return now += step; };
+    }
+};
+
+// One print of the strip as the canvas showed it.
+struct Print {
+    int width;         // grey columns from the left of the top row
+    int rowsFinished;  // rows of the picture already drawn as they end up; -1 when not counted
+    TimePoint at;
+    bool restAsBefore;  // the strip's black beyond its grey, and the earlier drawing below it
+};
+
+// A canvas that records each print of the strip (the only print that asks for a refresh). On one thread
+// it also counts the rows of the picture that are already drawn as they end up.
+struct RecordingCanvas : ImageSurface {
+    QImage before;  // what the canvas showed when the render began
+    const PixelBuffer* picture = nullptr;
+    std::vector<std::uint8_t> drawn;  // the picture's bytes after the render
+    bool countRows = false;
+    const SteppingClock* clock = nullptr;
+    std::vector<Print> prints;
+
+    explicit RecordingCanvas(const QImage& drawing) : before(drawing) { ResizeImage(drawing.size()); }
+    void Refresh() override {
+        const QImage& shown = Image();
+        const QRgb grey = qRgb(70, 70, 70), black = qRgb(0, 0, 0);
+        int width = 0;
+        while (width < shown.width() && shown.pixel(width, 0) == grey) ++width;
+        bool rest = true;
+        for (int y = 0; y < shown.height() && rest; ++y)
+            for (int x = 0; x < shown.width() && rest; ++x)
+                rest = shown.pixel(x, y) == (y >= 10 ? before.pixel(x, y) : x < width ? grey : black);
+        prints.push_back({width, countRows ? RowsLikeTheEnd() : -1, clock->now, rest});
+    }
+    // Rows whose colours are those of the end; the fourth bytes are the picture's own.
+    int RowsLikeTheEnd() const {
+        const std::size_t row = std::size_t(before.width()) * 4;
+        int rows = 0;
+        for (std::size_t start = 0; start < drawn.size(); start += row) {
+            bool same = true;
+            for (std::size_t at = start; at < start + row && same; ++at) same = at % 4 == 3 || drawn[at] == picture->Bytes()[at];
+            rows += same;
+        }
+        return rows;
+    }
+};
+
+// A drawing with one light (rendered as a click) or more (a full render), whose canvas shows a picture of
+// its own when a render starts.
+struct StripScene {
+    ScriptedMessageBoxes messages;
+    DrawingDocument doc;
+    RecordingCanvas canvas;
+    std::vector<LightPoint> lights;
+
+    StripScene(int width, int height, int lightCount) : canvas(DistinctPicture(width, height)) {
+        doc.PictureWidth = width;
+        doc.PictureHeight = height;
+        doc.GMPic1.CreateNewPicture(float(width), float(height));
+        doc.GMPicProgress.CreateNewPicture(float(width), 10.0f);
+        std::mt19937 random(5);
+        for (int k = 0; k < lightCount; ++k)
+            lights.push_back({float(random() % unsigned(width)), float(random() % unsigned(height)), int(random() % 256),
+                              int(random() % 256), int(random() % 256)});
+        Pass({doc.GMPic1.Bytes()});
+        canvas.picture = &doc.GMPic1;
+        canvas.drawn.assign(doc.GMPic1.Bytes().begin(), doc.GMPic1.Bytes().end());
+    }
+    void Pass(const PictureRows& picture, const LightEngine::Progress& progress = {}) {
+        doc.lightEngine.Reset(doc.PictureWidth, doc.PictureHeight);
+        if (lights.size() == 1) doc.lightEngine.AddLight({lights[0], 10.0f, 1.0f}, true, Exposure::Clipped, picture, progress);
+        else doc.lightEngine.Rebuild(lights, Exposure::Clipped, picture, progress);
+    }
+    // Renders with the strip, every row of the picture first unlike how it ends up.
+    std::vector<Print> Render(std::chrono::milliseconds step, int threads) {
+        SteppingClock clock{step};
+        canvas.prints.clear();
+        canvas.clock = &clock;
+        canvas.countRows = threads == 1;
+        for (std::size_t i = 0; i < canvas.drawn.size(); ++i)
+            doc.GMPic1.Bytes()[i] = std::uint8_t(i % 4 == 3 ? 0 : ~canvas.drawn[i]);
+        const QImage& before = canvas.before;
+        canvas.WriteBitmapBits(before.width(), before.height(), before.constBits(), before.sizeInBytes());
+        doc.lightEngine.SetThreadLimit(threads);
+        RenderOntoCanvas(
+            doc, canvas, messages, [&](const PictureRows& picture, const auto& progress) { Pass(picture, progress); },
+            clock.Reader());
+        doc.lightEngine.SetThreadLimit(0);
+        return canvas.prints;
+    }
+    // The columns of whole tens that `rows` finished rows stand for.
+    int ColumnsFor(int rows) const { return doc.PictureWidth * rows / doc.PictureHeight / 10 * 10; }
+};
+
+std::vector<int> Widths(const std::vector<Print>& prints) {
+    std::vector<int> widths;
+    for (const Print& p : prints) widths.push_back(p.width);
+    return widths;
+}
+
+// Widths grow by whole tens, the earlier drawing stays below the strip, and the last print shows every
+// whole ten columns of the picture.
+void ExpectAStripThatGrows(const StripScene& scene, const std::vector<Print>& prints) {
+    ASSERT_FALSE(prints.empty());
+    for (std::size_t i = 0; i < prints.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "print " << i << " at " << prints[i].width << " columns");
+        EXPECT_EQ(prints[i].width % 10, 0);
+        EXPECT_TRUE(prints[i].restAsBefore);
+        if (i > 0) {
+            EXPECT_GT(prints[i].width, prints[i - 1].width);
+        }
+    }
+    const int width = scene.doc.PictureWidth, whole = width / 10 * 10;
+    EXPECT_EQ(prints.back().width, whole);
+    std::vector<std::uint8_t> strip;  // grey over every whole ten columns, as a render leaves it
+    for (int i = 0; i < 10 * width; ++i) {
+        const std::uint8_t v = i % width < whole ? 70 : 0;
+        strip.insert(strip.end(), {v, v, v, 0});
+    }
+    EXPECT_TRUE(std::ranges::equal(scene.doc.GMPicProgress.Bytes(), strip));
+}
+
+}  // namespace
+
+// On one thread the rows drawn can be counted at every print: the strip then shows exactly the whole tens
+// of columns that the finished share of the rows stands for, never more and never less.
+TEST(ProgressStrip, GrowsWithTheFinishedRowsOfAFullRenderAndOfAClick) {
+    for (const int lightCount : {100, 1}) {
+        SCOPED_TRACE(testing::Message() << lightCount << " lights");
+        StripScene scene(1920, 1080, lightCount);
+        const std::vector<Print> prints = scene.Render(16ms, 1);
+        ExpectAStripThatGrows(scene, prints);
+        EXPECT_GE(prints.size(), 20u);
+        for (const Print& p : prints) EXPECT_EQ(p.width, scene.ColumnsFor(p.rowsFinished)) << p.rowsFinished;
+        EXPECT_EQ(prints.back().rowsFinished, 1080);
+        const QImage expected(scene.canvas.drawn.data(), 1920, 1080, QImage::Format_RGB32);
+        EXPECT_EQ(scene.canvas.Image(), expected);  // and then the new picture
+    }
+}
+
+TEST(ProgressStrip, GrowsOnEveryThreadCountAndCoversWholeTensOfANarrowPicture) {
+    StripScene scene(1920, 1080, 100);
+    ExpectAStripThatGrows(scene, scene.Render(16ms, 0));
+    StripScene narrow(645, 300, 3);
+    ExpectAStripThatGrows(narrow, narrow.Render(16ms, 0));
+}
+
+// Prints are at least 15 ms apart while the render runs, and the last one comes whatever the time.
+TEST(ProgressStrip, WaitsFifteenMillisecondsBetweenPrintsButNotForTheLast) {
+    StripScene scene(640, 480, 10);
+    const std::vector<Print> every = scene.Render(16ms, 1);
+    ASSERT_GE(every.size(), 5u);
+    EXPECT_EQ(Widths(scene.Render(15ms, 1)), Widths(every));
+    const std::vector<Print> fewer = scene.Render(14ms, 1);
+    ExpectAStripThatGrows(scene, fewer);
+    EXPECT_LT(fewer.size(), every.size());
+    for (std::size_t i = 1; i + 1 < fewer.size(); ++i) EXPECT_GE(fewer[i].at - fewer[i - 1].at, 15ms) << i;
+    const std::vector<Print> frozen = scene.Render(0ms, 1);
+    EXPECT_EQ(Widths(frozen), std::vector({every.front().width, 640}));
+}
+
+// What the strip's width is worked out from: the rows whose work has returned, counted on the calling
+// thread, however the other threads are getting on. The calling thread finishes its first chunk only once
+// a helper has taken one, and the helper finishes it only after the calling thread's first report.
+TEST(RowScheduler, ReportsOnlyRowsWhoseWorkHasReturned) {
+    RowScheduler rows;
+    if (rows.Threads() < 2) GTEST_SKIP() << "one core: no other thread to overtake the report";
+    std::mutex lock;
+    std::condition_variable changed;
+    bool helperWorking = false;
+    int returned = 0, reports = 0;
+    std::vector<int> seen;
+    const auto work = [&](StepSpan span, int thread) {
+        std::unique_lock<std::mutex> guard(lock);
+        if (thread == 0) {
+            changed.wait_for(guard, 10s, [&] { return helperWorking; });
+        } else {
+            helperWorking = true;
+            changed.notify_all();
+            changed.wait_for(guard, 10s, [&] { return reports > 0; });
+        }
+        returned += span.last - span.first + 1;
+        return 0.0f;
+    };
+    const auto progress = [&](std::int32_t done) {
+        const std::lock_guard<std::mutex> guard(lock);
+        EXPECT_LE(done, returned);
+        seen.push_back(done);
+        ++reports;
+        changed.notify_all();
+    };
+    rows.Run(4096, 2000, work, progress);
+    EXPECT_TRUE(std::ranges::is_sorted(seen));
+    EXPECT_EQ(seen.back(), 2000);
+}
