@@ -101,11 +101,6 @@ void CanvasView::wheelEvent(QWheelEvent* event) {
     QScrollArea::wheelEvent(event);
 }
 
-void CanvasView::scrollContentsBy(int dx, int dy) {
-    QScrollArea::scrollContentsBy(dx, dy);
-    KeepPanelInside();
-}
-
 void CanvasView::resizeEvent(QResizeEvent* event) {
     QScrollArea::resizeEvent(event);
     KeepPanelInside();
@@ -113,12 +108,20 @@ void CanvasView::resizeEvent(QResizeEvent* event) {
 
 // The panel keeps its place in the view while the canvas scrolls under it, and shows as near
 // to that place as it can while staying over the canvas that shows; it goes back there when
-// the view grows again.
+// the view grows again. Over a canvas too small to hold it, it stays put and shows only
+// where the canvas is, as it always has.
 void CanvasView::KeepPanelInside() {
     if (panel_ == nullptr) return;
     const QRect area = VisibleCanvas();
     if (area.isEmpty()) return;
-    const auto nearest = [](int place, int low, int high) { return std::clamp(place, low, std::max(low, high)); };
+    const auto nearest = [](int place, int low, int high) { return high < low ? place : std::clamp(place, low, high); };
     panel_->move(nearest(panelPlace_.x(), area.left(), area.right() + 1 - panel_->width()),
                  nearest(panelPlace_.y(), area.top(), area.bottom() + 1 - panel_->height()));
+    const QRect shown = area.translated(-panel_->pos()) & panel_->rect();
+    if (shown == panel_->rect()) {
+        panel_->clearMask();
+    } else if (!shown.isEmpty()) {
+        panel_->setMask(shown);
+    }
+    panel_->setVisible(!shown.isEmpty());
 }

@@ -30,9 +30,11 @@ public:
     void ZoomToFit();
     void ResetView();
 
+    // A canvas of a single pixel still gets a window of a single row.
+    QSize minimumSizeHint() const override { return {0, 0}; }
+
 protected:
     void wheelEvent(QWheelEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
