@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
-PROGRAM := $(BUILD_DIR)/src/glimmerage
+PROGRAM := $(BUILD_DIR)/src/windows/glimmerage
 
 .PHONY: all deps configure build run test bench check-sanitize check-clang fuzz package install artwork screenshot clean
 

@@ -2,9 +2,12 @@
 
 #include "core/lights/LightEngine.h"
 #include "windows/editor/CanvasRender.h"
+#include "windows/canvas/CanvasBox.h"
+#include "windows/canvas/CanvasView.h"
 #include "windows/picture/PictureBox.h"
 
 #include <QApplication>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -199,10 +202,11 @@ Scene& SceneOf(int width, int height) {
     return *scene;
 }
 
-WindowScene& WindowSceneOf(int width, int height) {
-    if (!windowScene || windowScene->window->PictureWidth() != width || windowScene->window->PictureHeight() != height) {
+WindowScene& WindowSceneOf(int width, int height, int zoomStep) {
+    if (!windowScene || windowScene->window->PictureWidth() != width || windowScene->window->PictureHeight() != height ||
+        windowScene->zoomStep != zoomStep) {
         windowScene.reset();
-        windowScene = std::make_unique<WindowScene>(width, height);
+        windowScene = std::make_unique<WindowScene>(width, height, zoomStep);
         windowScene->Click();
     }
     return *windowScene;
@@ -213,7 +217,8 @@ void ReleaseScenes() {
     windowScene.reset();
 }
 
-WindowScene::WindowScene(int width, int height) : window(std::make_unique<frmDrawing>(platform)) {
+WindowScene::WindowScene(int width, int height, int zoomStep)
+    : window(std::make_unique<frmDrawing>(platform)), zoomStep(zoomStep) {
     window->Form_Load();
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (widget != window.get() && widget->isVisible()) widget->close();
@@ -222,6 +227,9 @@ WindowScene::WindowScene(int width, int height) : window(std::make_unique<frmDra
     window->ClearAll();
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get())) qFatal("The window did not come up.");
+    QApplication::processEvents();  // fitted to the screen
+    window->findChild<CanvasBox*>(QStringLiteral("p"))->SetZoomStep(zoomStep);
+    QApplication::processEvents();
 }
 
 WindowScene::~WindowScene() {
@@ -230,8 +238,16 @@ WindowScene::~WindowScene() {
 }
 
 void WindowScene::Click() {
-    auto* canvas = window->findChild<PictureBox*>(QStringLiteral("p"));
-    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(canvas->width() / 3, canvas->height() / 2));
+    auto* view = window->findChild<CanvasView*>(QStringLiteral("client"));
+    auto* canvas = window->findChild<CanvasBox*>(QStringLiteral("p"));
+    const QPoint middle = view->VisibleCanvas().center();
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, canvas->mapFrom(view->viewport(), middle));
+    QApplication::processEvents();
+}
+
+void WindowScene::ScrollScreenful() {
+    QScrollBar* down = window->findChild<CanvasView*>(QStringLiteral("client"))->verticalScrollBar();
+    down->setValue(down->value() == down->maximum() ? 0 : down->value() + down->pageStep());
     QApplication::processEvents();
 }
 

@@ -49,21 +49,25 @@ struct Scene {
 Scene& SceneOf(int width, int height);
 
 // The real main window on scripted services, shown offscreen with a drawing of the given
-// size and its About window closed.
+// size, fitted to the screen, at a zoom step, and its About window closed.
 struct WindowScene {
-    WindowScene(int width, int height);
+    WindowScene(int width, int height, int zoomStep);
     ~WindowScene();
-    // A left click on the canvas through Qt's event delivery, until the canvas has painted.
+    // A left click in the middle of the canvas that shows, through Qt's event delivery, until
+    // the view has painted.
     void Click();
+    // Scrolls down by one screenful, or back to the top at the end, until the view has painted.
+    void ScrollScreenful();
 
     ScriptedPlatform platform;
     std::unique_ptr<frmDrawing> window;
+    int zoomStep;
 };
 
-// One window at a time, made for the size asked and clicked once before it is handed out:
-// the first click after a new drawing also pays for the system handing out the memory of
+// One window at a time, made for the size and zoom asked and clicked once before it is handed
+// out: the first click after a new drawing also pays for the system handing out the memory of
 // the canvas's second image.
-WindowScene& WindowSceneOf(int width, int height);
+WindowScene& WindowSceneOf(int width, int height, int zoomStep);
 
 // Lets go of the scenes above while the application still exists.
 void ReleaseScenes();

@@ -7,6 +7,7 @@
 #include "core/common/PeakMemory.h"
 #include "core/lights/LightEngine.h"
 #include "core/lights/RowKernels.h"
+#include "core/picture/ReducedView.h"
 #include "core/files/QtPictureFiles.h"
 #include "support/LightReference.h"
 
@@ -93,8 +94,27 @@ void BM_ClickReference(benchmark::State& state) {
 }
 
 void BM_WindowClick(benchmark::State& state) {
-    WindowScene& scene = WindowSceneOf(int(state.range(0)), int(state.range(1)));
+    WindowScene& scene = WindowSceneOf(int(state.range(0)), int(state.range(1)), int(state.range(2)));
     for (auto _ : state) scene.Click();
+}
+
+void BM_ScrollScreenful(benchmark::State& state) {
+    WindowScene& scene = WindowSceneOf(int(state.range(0)), int(state.range(1)), 0);
+    for (auto _ : state) scene.ScrollScreenful();
+}
+
+// After a click every view pixel is stale: the whole reduced view made again from the picture.
+void BM_ReducedViewAfterClick(benchmark::State& state) {
+    const int width = int(state.range(0)), height = int(state.range(1)), factor = int(state.range(2));
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(qRgb(90, 160, 220));
+    ReducedView view;
+    view.Reset(picture.size(), factor);
+    const QRect whole(QPoint(0, 0), ReducedSize(picture.size(), factor));
+    for (auto _ : state) {
+        view.PictureChanged(picture.rect());
+        benchmark::DoNotOptimize(view.Updated(picture, whole).constBits());
+    }
 }
 
 void BM_FindMaximum(benchmark::State& state) {
@@ -163,7 +183,7 @@ void BM_DecodePhoto(benchmark::State& state) {
 
 void BM_LoadPhotoWithYes(benchmark::State& state) {
     const QString path = GeneratedPicture("jpg", kPhotoWidth, kPhotoHeight);
-    WindowScene& scene = WindowSceneOf(640, 480);
+    WindowScene& scene = WindowSceneOf(640, 480, 0);
     QAction* load = scene.window->findChild<QAction*>(QStringLiteral("mnuLoad"));
     scene.platform.pictures.loaded.clear();
     for (auto _ : state) {
@@ -186,7 +206,7 @@ void BM_LoadPhotoWithYes(benchmark::State& state) {
 
 // The part of such a load that is not the decode's: the blank drawing at the photo's size.
 void BM_AdoptPhotoSize(benchmark::State& state) {
-    WindowScene& scene = WindowSceneOf(640, 480);
+    WindowScene& scene = WindowSceneOf(640, 480, 0);
     for (auto _ : state) {
         scene.window->AdoptPictureSize(640, 480);
         const auto start = std::chrono::steady_clock::now();
@@ -270,7 +290,12 @@ void Register() {
     for (const int64_t threads : {1, 2}) {
         timed(benchmark::RegisterBenchmark("ClickThreads", BM_ClickBesideFloor)->Args({5000, 5000, 0, threads}), true);
     }
-    timed(benchmark::RegisterBenchmark("WindowClick", BM_WindowClick)->Args({640, 480})->Args({5000, 5000}));
+    timed(benchmark::RegisterBenchmark("WindowClick", BM_WindowClick)
+              ->Args({640, 480, 0})
+              ->Args({5000, 5000, 0})
+              ->Args({5000, 5000, -2}));
+    timed(benchmark::RegisterBenchmark("ScrollScreenful", BM_ScrollScreenful)->Args({5000, 5000})->Iterations(40));
+    timed(benchmark::RegisterBenchmark("ReducedViewAfterClick", BM_ReducedViewAfterClick)->Args({5000, 5000, 4}));
     sized(benchmark::RegisterBenchmark("Undo", BM_Undo), {0}, true);
     // A search among known row maxima takes microseconds: left to itself, the library would
     // run the floor beside it hundreds of thousands of times.
@@ -290,6 +315,25 @@ void Register() {
 }
 
 std::string SizeArgs(Size s) { return std::to_string(s.width) + "/" + std::to_string(s.height); }
+
+// The window against the click's own work: a press in the window is painted within 1.3 x the
+// click, making the 1/4 view after a click within 0.5 x, and a screenful scrolls within a frame.
+void PrintViewSummary(const SummaryReporter& r) {
+    const double click = r.Median("Click/5000/5000/0/0");
+    const auto verdict = [](bool within) { return within ? "within" : "OVER"; };
+    std::printf("%-34s %7.3f ms\n", "click in the window 640/480", r.Median("WindowClick/640/480/0") * 1e3);
+    for (const auto& [step, label] : {std::pair(0, "100%"), std::pair(-2, "1/4")}) {
+        const double window = r.Median("WindowClick/5000/5000/" + std::to_string(step));
+        std::printf("click in the window 5000/5000 at %-4s %7.3f ms %9.2fx the click (%s 1.3x)\n", label,
+                    window * 1e3, window / click, verdict(window <= 1.3 * click));
+    }
+    const double reduced = r.Median("ReducedViewAfterClick/5000/5000/4");
+    std::printf("%-34s %7.3f ms %9.2fx the click (%s 0.5x)\n", "1/4 view after a click 5000/5000", reduced * 1e3,
+                reduced / click, verdict(reduced <= 0.5 * click));
+    const double scroll = r.Median("ScrollScreenful/5000/5000");
+    std::printf("%-34s %7.3f ms %12s (%s 16 ms)\n", "scroll a screenful 5000/5000", scroll * 1e3, "",
+                verdict(scroll < 0.016));
+}
 
 void PrintSummary(const SummaryReporter& r, double documentMiB, double windowMiB) {
     std::printf("\nSummary: medians of 5 runs, %s row kernels, %d threads\n", ActiveRowKernels().name,
@@ -322,10 +366,7 @@ void PrintSummary(const SummaryReporter& r, double documentMiB, double windowMiB
                     threads == 1 ? " " : "s", r.Median(name) * 1e3, r.Median(name) / r.Floor(name), "",
                     r.Floor(name) * 1e3);
     }
-    for (const Size s : {kSizes[0], kSizes[2]}) {
-        std::printf("%-34s %7.3f ms\n", ("click in the window " + SizeArgs(s)).c_str(),
-                    r.Median("WindowClick/" + SizeArgs(s)) * 1e3);
-    }
+    PrintViewSummary(r);
     for (const Size s : kSizes) {
         for (const int lights : {1, 10, 100}) {
             const std::string args = SizeArgs(s) + "/" + std::to_string(lights) + "/0";
@@ -370,7 +411,7 @@ std::pair<double, double> MeasurePeakMemory() {
     }
     const double documentMiB = double(PeakMemoryKiB()) / 1024.0;
     {
-        WindowScene shown(5000, 5000);
+        WindowScene shown(5000, 5000, 0);
         shown.Click();
     }
     return {documentMiB, double(PeakMemoryKiB()) / 1024.0};

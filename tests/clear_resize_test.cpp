@@ -5,14 +5,14 @@ TEST(ClearAndResize, TheCanvasFollowsTheSizeAndClearMakesAFreshDocumentOfIt) {
     Running s;
     frmDrawing& w = *s.window;
     const QPoint position = w.pos();
-    for (const QSize size : {QSize(300, 200), QSize(320, 200), QSize(1000, 900), QSize(640, 480), QSize(2500, 1800),
+    for (const QSize size : {QSize(300, 200), QSize(320, 200), QSize(1000, 900), QSize(640, 480), QSize(1600, 950),
                              QSize(800, 600)}) {
         w.ChangePictureSize(size.width(), size.height());
         QApplication::processEvents();
         const DrawingDocument& doc = s.Doc();
         EXPECT_EQ(std::tuple(QSize(w.PictureWidth(), w.PictureHeight()), w.centralWidget()->size(), s.Canvas()->size(),
                              w.pos(), doc.GMPic1.Width(), doc.LightBuffer().UpperX(), doc.GMPicProgress.Width()),
-                  std::tuple(size, size, size, position, 640, 640, 640));
+                  std::tuple(size, s.ClientFor(size), size, position, 640, 640, 640));
     }
     w.ClearAll();
     QApplication::processEvents();

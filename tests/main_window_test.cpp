@@ -74,7 +74,7 @@ TEST(MainWindow, MenusToolPanelTabOrderAndExit) {
                                   "Cancel"}));
     EXPECT_EQ(std::tuple(s.Child("ToolBar1")->parentWidget(), s.Child<PictureBox>("ToolBar1")->BackColor(),
                          s.Child("Frame1")->palette().color(QPalette::Window)),
-              std::tuple(s.Canvas(), PackColor(64, 64, 64), QColor(96, 96, 96)));
+              std::tuple(s.Canvas()->parentWidget(), PackColor(64, 64, 64), QColor(96, 96, 96)));
     const struct { const char* name; QRect geometry; QString text; } controls[] = {
         {"ToolBar1", {16, 16, 68, 259}, ""},         {"Frame1", {0, 0, 73, 9}, ""},
         {"Label1", {8, 16, 53, 13}, "Light Color:"}, {"LightColor1", {8, 32, 52, 17}, ""},
@@ -125,7 +125,8 @@ TEST(ToolPanel, FollowsTheLeftButtonDragInsideTheCanvasOnly) {
     QWidget *panel = s.Child("ToolBar1"), *strip = s.Child("Frame1");
     // Moves over the canvas reach the strip the way a grabbed mouse delivers them.
     const auto moveOverStrip = [&](QPoint onCanvas, Qt::MouseButtons held) {
-        SendMouse(strip, QEvent::MouseMove, strip->mapFrom(s.Canvas(), onCanvas), Qt::NoButton, held);
+        SendMouse(strip, QEvent::MouseMove, strip->mapFromGlobal(s.Canvas()->mapToGlobal(onCanvas)), Qt::NoButton,
+                  held);
     };
     for (const Qt::MouseButtons held : {Qt::MouseButtons(Qt::RightButton), Qt::MouseButtons(Qt::MiddleButton),
                                         Qt::LeftButton | Qt::RightButton}) {
@@ -141,8 +142,8 @@ TEST(ToolPanel, FollowsTheLeftButtonDragInsideTheCanvasOnly) {
         moveOverStrip(to, Qt::LeftButton);
         EXPECT_EQ(panel->pos(), position) << to.x() << ", " << to.y();
     }
-    SendMouse(strip, QEvent::MouseButtonRelease, strip->mapFrom(s.Canvas(), QPoint(101, 200)), Qt::LeftButton,
-              Qt::NoButton);
+    SendMouse(strip, QEvent::MouseButtonRelease, strip->mapFromGlobal(s.Canvas()->mapToGlobal(QPoint(101, 200))),
+              Qt::LeftButton, Qt::NoButton);
     moveOverStrip(QPoint(300, 100), Qt::NoButton);
     EXPECT_EQ(panel->pos(), QPoint(96, 196));
     s.Action("mnuClear")->trigger();  // Clear does not put the panel back

@@ -105,7 +105,7 @@ void ExpectDrawing(const StartedWindow& s, const QImage& expected) {
     EXPECT_EQ(std::tuple(doc.LightsCount, doc.Lights.size(), s.Canvas()->HasPicture(), s.Action("mnuUndo")->isEnabled(),
                          s.Canvas()->size(), s.window->centralWidget()->size(),
                          QSize(s.window->PictureWidth(), s.window->PictureHeight())),
-              std::tuple(0, 1u, false, false, want.size(), want.size(), want.size()));
+              std::tuple(0, 1u, false, false, want.size(), s.ClientFor(want.size()), want.size()));
     EXPECT_EQ(s.Canvas()->Image(), want);
     ASSERT_EQ(QSize(doc.GMPic1.Width(), doc.GMPic1.Height()), want.size());
     // RGB32 images compare without the fourth byte, which the displayed picture leaves 0.

@@ -63,6 +63,11 @@ struct StartedWindow {
     QRgb Shown(int x, int y) const { return Canvas()->Image().pixel(x, y) & 0xFFFFFF; }
     QAction* Action(const char* name) const { return Child<QAction>(name); }
     const DrawingDocument& Doc() const { return window->Document(); }
+    // The window's inside for a canvas that fits the screen: the canvas, widened only as far
+    // as the menu bar needs to keep its items on one line.
+    QSize ClientFor(QSize canvas) const {
+        return {std::max(canvas.width(), window->menuBar()->sizeHint().width()), canvas.height()};
+    }
 };
 
 // Saves the canvas through "Save..." under `path`, answering Yes to an overwrite question.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/lights/WorkerPool.h"
+#include "core/common/WorkerPool.h"
 
 #include <atomic>
 #include <cstdint>

@@ -67,6 +67,9 @@ public:
 
     // Shows the image now. A surface without a screen has nothing to do.
     virtual void Refresh() {}
+    // While not 0, the top `rows` rows of the image show a progress strip, which a view that
+    // scales the image keeps at its own height so that it stays readable.
+    virtual void SetProgressRows(int rows) { static_cast<void>(rows); }
 
 protected:
     // Changes the box's outer size; a widget moves its own geometry too.

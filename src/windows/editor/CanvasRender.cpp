@@ -7,6 +7,22 @@
 
 #include <utility>
 
+namespace {
+
+// The canvas shows the strip while the pass runs, and not once it ends, failed or not.
+class ProgressRows {
+public:
+    ProgressRows(ImageSurface& canvas, int rows) : canvas_(canvas) { canvas_.SetProgressRows(rows); }
+    ~ProgressRows() { canvas_.SetProgressRows(0); }
+    ProgressRows(const ProgressRows&) = delete;
+    ProgressRows& operator=(const ProgressRows&) = delete;
+
+private:
+    ImageSurface& canvas_;
+};
+
+}  // namespace
+
 PictureRows PictureAndCanvas(DrawingDocument& doc, ImageSurface& canvas) {
     const PixelBuffer& picture = doc.GMPic1;
     const bool direct = canvas.SurfaceSize() == QSize(picture.Width(), picture.Height()) &&
@@ -29,6 +45,9 @@ void RenderOntoCanvas(DrawingDocument& doc, ImageSurface& canvas, MessageBoxes& 
     ProgressStrip strip(doc.GMPicProgress, GMPicture(doc.GMPicProgress, messages), canvas, doc.GMPic1.Height(),
                         std::move(clock));
     const PictureRows picture = PictureAndCanvas(doc, canvas);
-    pass(picture, [&strip](std::int32_t rowsDone) { strip.Show(rowsDone); });
+    {
+        const ProgressRows showing(canvas, doc.GMPicProgress.Height());
+        pass(picture, [&strip](std::int32_t rowsDone) { strip.Show(rowsDone); });
+    }
     ShowDrawnPicture(doc, canvas, messages, picture);
 }

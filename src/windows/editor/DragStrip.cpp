@@ -2,9 +2,10 @@
 
 #include <QMouseEvent>
 
-#include <algorithm>
+#include <utility>
 
-DragStrip::DragStrip(QWidget* dragged, QWidget* parent) : QFrame(parent), dragged_(dragged) {}
+DragStrip::DragStrip(QWidget* dragged, QWidget* parent, std::function<void(QPoint)> place)
+    : QFrame(parent), dragged_(dragged), place_(std::move(place)) {}
 
 void DragStrip::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
@@ -16,12 +17,7 @@ void DragStrip::mouseMoveEvent(QMouseEvent* event) {
     }
     // The strip moves with the dragged widget, so the pointer's offset from the anchor
     // is exactly how far the widget still has to go.
-    QPoint target = dragged_->pos() + (at - anchor_);
-    if (const QWidget* area = dragged_->parentWidget()) {
-        target.setX(std::clamp(target.x(), 0, std::max(0, area->width() - dragged_->width())));
-        target.setY(std::clamp(target.y(), 0, std::max(0, area->height() - dragged_->height())));
-    }
-    dragged_->move(target);
+    place_(dragged_->pos() + (at - anchor_));
 }
 
 void DragStrip::mouseReleaseEvent(QMouseEvent* event) {

@@ -3,14 +3,17 @@
 #include <QFrame>
 #include <QPoint>
 
-// A strip that drags another widget around inside that widget's parent. Moving the mouse
-// over it with the left button alone held starts the drag; the widget then follows the
-// mouse, kept inside its parent, until the button is released.
+#include <functional>
+
+// A strip that drags another widget around. Moving the mouse over it with the left button
+// alone held starts the drag; from then until the button is released, each move asks for the
+// widget at the place the pointer leads it to, and whoever places it may keep it in bounds.
 class DragStrip : public QFrame {
     Q_OBJECT
 
 public:
-    DragStrip(QWidget* dragged, QWidget* parent);
+    // `place` moves the dragged widget as near to a position in its parent as it may go.
+    DragStrip(QWidget* dragged, QWidget* parent, std::function<void(QPoint)> place);
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -18,6 +21,7 @@ protected:
 
 private:
     QWidget* dragged_;
+    std::function<void(QPoint)> place_;
     bool dragging_ = false;
     QPoint anchor_;  // where the drag took hold, in the strip's coordinates
 };

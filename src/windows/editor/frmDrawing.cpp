@@ -5,6 +5,8 @@
 #include "windows/editor/DragStrip.h"
 #include "windows/editor/PalettePicture.h"
 #include "windows/picture/PictureBox.h"
+#include "windows/canvas/CanvasBox.h"
+#include "windows/canvas/CanvasView.h"
 #include "core/platform/Platform.h"
 
 #include <QAction>
@@ -43,6 +45,7 @@ frmDrawing::frmDrawing(Platform& platform, QWidget* parent)
     BuildCanvas();
     BuildToolPanel();
     ConnectCommands();
+    BuildShortcuts();
     // A picture file dropped anywhere on the window opens like one chosen with "Load...".
     setAcceptDrops(true);
 }
@@ -99,28 +102,30 @@ void frmDrawing::ConnectCommands() {
 }
 
 void frmDrawing::BuildCanvas() {
-    client_ = new QWidget(this);
-    client_->setObjectName(QStringLiteral("client"));
-    setCentralWidget(client_);
+    view_ = new CanvasView(this);
+    view_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(view_);
 
-    p = new PictureBox(client_);
+    p = new CanvasBox;
     p->setObjectName(QStringLiteral("p"));
     p->SetBackColor(PackColor(0, 0, 0));
     p->MoveBox(0, 0, 0, 0);
     p->setFocusPolicy(Qt::StrongFocus);
+    view_->SetCanvas(p);
 }
 
 void frmDrawing::BuildToolPanel() {
-    ToolBar1 = new PictureBox(p);
+    ToolBar1 = new PictureBox;
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->SetBackColor(kPanelColor);
     ToolBar1->MoveBox(16, 16, 68, 259);
+    view_->SetPanel(ToolBar1);
     ToolBar1->setFocusPolicy(Qt::StrongFocus);
     QPalette panelText = ToolBar1->palette();
     panelText.setColor(QPalette::WindowText, Qt::white);
     ToolBar1->setPalette(panelText);
 
-    Frame1 = new DragStrip(ToolBar1, ToolBar1);
+    Frame1 = new DragStrip(ToolBar1, ToolBar1, [this](QPoint to) { view_->PlacePanel(to); });
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(0, 0, 73, 9);
     SetBackground(Frame1, kStripColor);

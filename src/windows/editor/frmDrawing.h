@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+class CanvasBox;
+class CanvasView;
 class DragStrip;
 class Platform;
 class PictureBox;
@@ -14,6 +16,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QScreen;
 
 // The main window: it owns the drawing, shows it on the canvas `p` with the floating tool
 // panel over it, and reaches every command from its menu bar. Its operations are defined
@@ -70,6 +73,7 @@ public:
     void AdoptPictureSize(std::int32_t width, std::int32_t height);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -80,6 +84,8 @@ private:
     bool PassesDisplayColorDepthCheck();
 
     void ConnectCommands();
+    void BuildShortcuts();
+    void WatchScreen(QScreen* screen);
     void RenderTakingUndo(bool bJustAddLastPoint, bool takeUndo);
     // A pixel buffer of the drawing, its failures reported as they happen.
     GMPicture Reported(PixelBuffer& pixels);
@@ -107,8 +113,8 @@ private:
     Platform& platform_;
     DrawingDocument doc_;
 
-    QWidget* client_ = nullptr;
-    PictureBox* p = nullptr;
+    CanvasView* view_ = nullptr;
+    CanvasBox* p = nullptr;
     PictureBox* ToolBar1 = nullptr;
     DragStrip* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -118,6 +124,9 @@ private:
     QLineEdit* txtFog = nullptr;
     QLabel* Label2 = nullptr;
     QLineEdit* txtIntensity = nullptr;
+
+    bool watchingScreen_ = false;
+    QMetaObject::Connection screenGeometryWatch_;
 
     QAction* mnuExit = nullptr;
     QAction* mnuUndo = nullptr;

@@ -10,7 +10,7 @@
 #include "core/platform/Platform.h"
 #include "windows/common/ErrorBox.h"
 #include "windows/editor/CanvasRender.h"
-#include "windows/picture/PictureBox.h"
+#include "windows/canvas/CanvasBox.h"
 
 #include <QLineEdit>
 

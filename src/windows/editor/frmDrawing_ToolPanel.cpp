@@ -5,7 +5,7 @@
 
 #include "core/common/NumberText.h"
 #include "windows/editor/ColorChooser.h"
-#include "windows/picture/PictureBox.h"
+#include "windows/canvas/CanvasBox.h"
 #include "core/platform/Platform.h"
 
 #include <QLineEdit>

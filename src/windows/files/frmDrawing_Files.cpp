@@ -5,7 +5,7 @@
 
 #include "core/common/Rounding.h"
 #include "core/dialogs/cFileDialog.h"
-#include "windows/picture/PictureBox.h"
+#include "windows/canvas/CanvasBox.h"
 #include "windows/common/ErrorBox.h"
 #include "core/platform/Platform.h"
 
@@ -79,14 +79,16 @@ void frmDrawing::ShowPictureFileOnCanvas(const QString& path) {
         p->SetAutoSize(true);
         p->SetPicture(picture);
     }
-    if (p->width() == doc_.PictureWidth && p->height() == doc_.PictureHeight) return;
+    // The canvas's own size, in picture pixels, whatever the view's zoom.
+    const QSize loaded = p->SurfaceSize();
+    if (loaded.width() == doc_.PictureWidth && loaded.height() == doc_.PictureHeight) return;
     const MessageAnswer answer =
         platform_.Messages().Show(kSizeQuestion, MessageButtons::YesNo, MessageIcon::Question, kSizeTitle);
     if (answer != MessageAnswer::Yes) {
         ChangePictureSize(doc_.PictureWidth, doc_.PictureHeight);
         return;
     }
-    AdoptPictureSize(RoundToInt32(p->width()), RoundToInt32(p->height()));
+    AdoptPictureSize(RoundToInt32(loaded.width()), RoundToInt32(loaded.height()));
     // The clear took the picture off the canvas. Decoding a big photo takes seconds, so the
     // one read above goes back, unless the file has changed in the meantime; the old picture
     // is let go before a new one is decoded.

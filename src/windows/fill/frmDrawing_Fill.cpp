@@ -4,7 +4,7 @@
 #include "windows/editor/frmDrawing.h"
 
 #include "core/fill/GradientFill.h"
-#include "windows/picture/PictureBox.h"
+#include "windows/canvas/CanvasBox.h"
 #include "windows/common/ErrorBox.h"
 #include "core/platform/Platform.h"
 

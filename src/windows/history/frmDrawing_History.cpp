@@ -4,12 +4,12 @@
 
 #include "core/common/Failure.h"
 #include "core/options/ExposureSetting.h"
-#include "windows/picture/PictureBox.h"
+#include "windows/canvas/CanvasBox.h"
+#include "windows/canvas/CanvasView.h"
 #include "windows/common/ErrorBox.h"
 #include "core/platform/Platform.h"
 
 #include <QAction>
-#include <QMenuBar>
 
 // One level of undo, for the placing of a light only: the light buffer as it was before the
 // newest light, restored on demand.
@@ -38,22 +38,10 @@ void frmDrawing::mnuUndo_Click() {
 void frmDrawing::ChangePictureSize(std::int32_t lWidth, std::int32_t lHeigth) {
     doc_.PictureWidth = lWidth;
     doc_.PictureHeight = lHeigth;
+    // A new picture starts at actual pixels, from its top left corner.
+    view_->ResetView();
     p->SetBoxSize(doc_.PictureWidth, doc_.PictureHeight);
     ResizeMe();
-}
-
-// The window's inside becomes exactly the canvas; the frame and the position stay. No
-// bounds apply: a huge picture makes a window larger than the screen.
-void frmDrawing::ResizeMe() {
-    const int width = p->width();
-    // The menu bar may wrap onto more lines in a narrow window, so ask it for its height
-    // at the width the window is about to get.
-    int menuHeight = 0;
-    if (QMenuBar* bar = menuBar(); !bar->isNativeMenuBar()) {
-        menuHeight = bar->heightForWidth(width);
-        if (menuHeight < 0) menuHeight = bar->sizeHint().height();
-    }
-    resize(width, menuHeight + p->height());
 }
 
 void frmDrawing::AdoptPictureSize(std::int32_t width, std::int32_t height) {

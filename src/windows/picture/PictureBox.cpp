@@ -15,13 +15,6 @@ int ButtonCode(Qt::MouseButtons buttons) {
     return code;
 }
 
-// On a screen with more than one device pixel to a picture pixel the pointer can stand
-// inside a picture pixel; the program works in whole picture pixels, the one under it.
-QPointF PicturePixel(const QMouseEvent* event) {
-    const QPointF at = event->position();
-    return {std::floor(at.x()), std::floor(at.y())};
-}
-
 int ShiftCode(Qt::KeyboardModifiers modifiers) {
     int code = 0;
     if (modifiers & Qt::ShiftModifier) code += 1;
@@ -47,8 +40,8 @@ void PictureBox::MoveBox(int left, int top, int width, int height) {
 }
 
 void PictureBox::SetBoxSize(int width, int height) {
-    resize(width, height);
     ResizeImage(QSize(width, height));
+    resize(ShownSize(QSize(width, height)));
 }
 
 void PictureBox::Refresh() {
@@ -62,9 +55,16 @@ void PictureBox::Refresh() {
 void PictureBox::ResizeBox(QSize size) { SetBoxSize(size.width(), size.height()); }
 
 void PictureBox::ImageChanged(const QRect& area) {
-    unpainted_ |= area;
-    update(area);
+    const QRect shown = ShownArea(area);
+    unpainted_ |= shown;
+    update(shown);
 }
+
+// On a screen with more than one device pixel to a picture pixel the pointer can stand
+// inside a picture pixel; the program works in whole picture pixels, the one under it.
+QPointF PictureBox::ImagePoint(QPointF boxPoint) const { return {std::floor(boxPoint.x()), std::floor(boxPoint.y())}; }
+
+void PictureBox::PaintImage(QPainter& painter, const QRect& area) { painter.drawImage(area.topLeft(), Image(), area); }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
@@ -72,7 +72,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QRect area = event->rect();
     if (area.contains(unpainted_)) unpainted_ = QRect();
-    painter.drawImage(area.topLeft(), Image(), area);
+    PaintImage(painter, area);
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
@@ -85,19 +85,19 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
     const int button = ButtonCode(event->button());
     if (button == 0) return;
     if (event->button() == Qt::LeftButton) leftPressedInside_ = true;
-    const QPointF at = PicturePixel(event);
+    const QPointF at = ImagePoint(event->position());
     emit MouseDown(button, ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF at = PicturePixel(event);
+    const QPointF at = ImagePoint(event->position());
     emit MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     const int button = ButtonCode(event->button());
     if (button == 0) return;
-    const QPointF at = PicturePixel(event);
+    const QPointF at = ImagePoint(event->position());
     emit MouseUp(button, ShiftCode(event->modifiers()), float(at.x()), float(at.y()));
     if (event->button() == Qt::LeftButton && leftPressedInside_) {
         leftPressedInside_ = false;

@@ -33,6 +33,16 @@ protected:
     void ResizeBox(QSize size) override;
     void ImageChanged(const QRect& area) override;
 
+    // How the box shows its image; a box that scales its image overrides these three. The
+    // size on screen of an image of `imageSize`:
+    virtual QSize ShownSize(QSize imageSize) const { return imageSize; }
+    // The part of the box that shows `imageArea` of the image:
+    virtual QRect ShownArea(const QRect& imageArea) const { return imageArea; }
+    // The image pixel a point of the box stands for, in whole pixels:
+    virtual QPointF ImagePoint(QPointF boxPoint) const;
+    // Paints `area` of the box from the image.
+    virtual void PaintImage(QPainter& painter, const QRect& area);
+
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

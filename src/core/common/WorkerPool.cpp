@@ -1,4 +1,4 @@
-#include "core/lights/WorkerPool.h"
+#include "core/common/WorkerPool.h"
 
 #include <algorithm>
 

@@ -1,0 +1,127 @@
+#include "windows/canvas/CanvasView.h"
+
+#include "windows/canvas/CanvasBox.h"
+
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Around the canvas, where there is no picture: dark, so a small picture stands out.
+const QColor kBeyondCanvas(48, 48, 48);
+
+}  // namespace
+
+CanvasView::CanvasView(QWidget* parent) : QScrollArea(parent) {
+    setFrameShape(QFrame::NoFrame);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setWidgetResizable(false);
+    QPalette palette = viewport()->palette();
+    palette.setColor(QPalette::Window, kBeyondCanvas);
+    viewport()->setPalette(palette);
+    viewport()->setAutoFillBackground(true);
+    // The view itself takes no focus: the keys that scroll reach it from the canvas.
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void CanvasView::SetCanvas(CanvasBox* canvas) {
+    canvas_ = canvas;
+    setWidget(canvas);
+}
+
+void CanvasView::SetPanel(QWidget* panel) {
+    panel_ = panel;
+    panelPlace_ = panel->pos();
+    panel->setParent(viewport());
+    panel->raise();
+}
+
+void CanvasView::PlacePanel(QPoint place) {
+    panelPlace_ = place;
+    KeepPanelInside();
+}
+
+QRect CanvasView::VisibleCanvas() const {
+    return canvas_ == nullptr ? QRect() : viewport()->rect() & canvas_->geometry();
+}
+
+int CanvasView::CurrentStep() const { return canvas_ == nullptr ? 0 : canvas_->ZoomStep(); }
+
+void CanvasView::ZoomTo(int step, QPoint anchor) {
+    if (canvas_ == nullptr) return;
+    const double before = canvas_->Zoom();
+    // The picture point under the anchor, in picture pixels, before the zoom changes.
+    const double pictureX = (horizontalScrollBar()->value() + anchor.x()) / before;
+    const double pictureY = (verticalScrollBar()->value() + anchor.y()) / before;
+    canvas_->SetZoomStep(step);
+    const double after = canvas_->Zoom();
+    horizontalScrollBar()->setValue(int(std::lround(pictureX * after)) - anchor.x());
+    verticalScrollBar()->setValue(int(std::lround(pictureY * after)) - anchor.y());
+    KeepPanelInside();
+}
+
+void CanvasView::ZoomToFit() {
+    if (canvas_ == nullptr) return;
+    const QSize room = maximumViewportSize();
+    const QSize picture = canvas_->SurfaceSize();
+    int step = CanvasBox::kLargestZoomStep;
+    while (step > CanvasBox::kSmallestZoomStep) {
+        const double zoom = std::ldexp(1.0, step);
+        if (std::ceil(picture.width() * zoom) <= room.width() && std::ceil(picture.height() * zoom) <= room.height()) break;
+        --step;
+    }
+    ZoomTo(step, QPoint(0, 0));
+}
+
+void CanvasView::ResetView() {
+    if (canvas_ != nullptr) canvas_->SetZoomStep(0);
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+    KeepPanelInside();
+}
+
+void CanvasView::wheelEvent(QWheelEvent* event) {
+    const QPoint delta = event->angleDelta();
+    if (event->modifiers() & Qt::ControlModifier) {
+        // One notch of a wheel is 120; a touchpad sends many small steps that add up.
+        const int notches = delta.y() / 120;
+        if (notches != 0) ZoomTo(CurrentStep() + notches, viewport()->mapFrom(this, event->position().toPoint()));
+        event->accept();
+        return;
+    }
+    if ((event->modifiers() & Qt::ShiftModifier) && delta.x() == 0) {
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setValue(bar->value() - delta.y() * bar->singleStep() * 3 / 120);
+        event->accept();
+        return;
+    }
+    QScrollArea::wheelEvent(event);
+}
+
+void CanvasView::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    KeepPanelInside();
+}
+
+// The panel keeps its place in the view while the canvas scrolls under it, and shows as near
+// to that place as it can while staying over the canvas that shows; it goes back there when
+// the view grows again. Over a canvas too small to hold it, it stays put and shows only
+// where the canvas is, as it always has.
+void CanvasView::KeepPanelInside() {
+    if (panel_ == nullptr) return;
+    const QRect area = VisibleCanvas();
+    if (area.isEmpty()) return;
+    const auto nearest = [](int place, int low, int high) { return high < low ? place : std::clamp(place, low, high); };
+    panel_->move(nearest(panelPlace_.x(), area.left(), area.right() + 1 - panel_->width()),
+                 nearest(panelPlace_.y(), area.top(), area.bottom() + 1 - panel_->height()));
+    const QRect shown = area.translated(-panel_->pos()) & panel_->rect();
+    if (shown == panel_->rect()) {
+        panel_->clearMask();
+    } else if (!shown.isEmpty()) {
+        panel_->setMask(shown);
+    }
+    panel_->setVisible(!shown.isEmpty());
+}

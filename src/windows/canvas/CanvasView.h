@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QScrollArea>
+
+class CanvasBox;
+
+// The window's inside: the canvas at the top left of a dark background, with scroll bars on
+// the sides where it does not fit, and the floating tool panel over the part of the canvas
+// that shows. The wheel scrolls (across with Shift), Ctrl+wheel zooms about the pointer.
+// Scrolling and zooming change only what shows, never the drawing.
+class CanvasView : public QScrollArea {
+    Q_OBJECT
+
+public:
+    explicit CanvasView(QWidget* parent = nullptr);
+
+    void SetCanvas(CanvasBox* canvas);
+    // The panel floats over the canvas at a place of its own in the view, its position now.
+    void SetPanel(QWidget* panel);
+    // Gives the panel a new place of its own in the view.
+    void PlacePanel(QPoint place);
+
+    // The part of the viewport the canvas covers.
+    QRect VisibleCanvas() const;
+
+    // Zooms to a step, keeping the picture point under `anchor` (viewport pixels) in place.
+    void ZoomTo(int step, QPoint anchor);
+    void ZoomBy(int steps) { ZoomTo(CurrentStep() + steps, viewport()->rect().center()); }
+    // The largest zoom step at which the whole picture shows without scrolling.
+    void ZoomToFit();
+    void ResetView();
+
+    // A canvas of a single pixel still gets a window of a single row.
+    QSize minimumSizeHint() const override { return {0, 0}; }
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int CurrentStep() const;
+    void KeepPanelInside();
+
+    CanvasBox* canvas_ = nullptr;
+    QWidget* panel_ = nullptr;
+    QPoint panelPlace_;
+};

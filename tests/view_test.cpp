@@ -1,0 +1,288 @@
+#include "support/LightReference.h"
+#include "support/TestSupport.h"
+#include "windows/canvas/CanvasBox.h"
+#include "windows/canvas/CanvasView.h"
+
+#include <bit>
+
+namespace {
+
+// The window as the user meets it: shown, active, and the canvas at a chosen size.
+struct Viewed : Running {
+    explicit Viewed(QSize canvas) {
+        window->ChangePictureSize(canvas.width(), canvas.height());
+        window->ClearAll();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QApplication::processEvents();  // the window fits itself to its screen once it is there
+        SetAutoExposure(platform, "0");
+    }
+    CanvasView* View() const { return Child<CanvasView>("client"); }
+    CanvasBox* Box() const { return Child<CanvasBox>("p"); }
+    QWidget* Viewport() const { return View()->viewport(); }
+    QScrollBar* Across() const { return View()->horizontalScrollBar(); }
+    QScrollBar* Down() const { return View()->verticalScrollBar(); }
+    // The press lands on whatever widget is under the viewport point, as a real press would.
+    void PressAt(QPoint inViewport, Qt::MouseButton button = Qt::LeftButton) {
+        QWidget* target = Viewport()->childAt(inViewport);
+        if (target == nullptr) target = Viewport();
+        ClickWith(target, target->mapFrom(Viewport(), inViewport), button);
+    }
+    void Keys(QKeyCombination keys, QWidget* to = nullptr) {
+        QTest::keyClick(to != nullptr ? to : Box(), keys.key(), keys.keyboardModifiers());
+        QApplication::processEvents();
+    }
+    void Wheel(QPoint inViewport, QPoint angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWheelEvent event(inViewport, Viewport()->mapToGlobal(inViewport), QPoint(), angle, Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Viewport(), &event);
+    }
+    std::pair<float, float> LastLight() const {
+        const LightPoint& light = Doc().Lights.at(std::size_t(Doc().LightsCount));
+        return {light.X, light.Y};
+    }
+};
+
+bool ShowsWhole(const QRect& outer, const QRect& inner) { return outer.contains(inner); }
+
+TEST(ViewFitting, ACanvasThatFitsIsTheWholeInsideAndABigOneScrollsInsideTheScreen) {
+    Viewed s({640, 480});
+    EXPECT_EQ(std::tuple(s.window->centralWidget()->size(), s.Across()->isVisible(), s.Down()->isVisible()),
+              std::tuple(QSize(640, 480), false, false));
+
+    s.window->ChangePictureSize(2000, 1500);
+    s.window->ClearAll();
+    QApplication::processEvents();
+    const QRect screen = s.window->screen()->availableGeometry();
+    EXPECT_TRUE(ShowsWhole(screen, s.window->frameGeometry())) << s.window->frameGeometry().width() << " x "
+                                                               << s.window->frameGeometry().height();
+    EXPECT_EQ(std::tuple(s.Across()->isVisible(), s.Down()->isVisible(), s.Box()->size()),
+              std::tuple(true, true, QSize(2000, 1500)));
+    // The window takes all the room the screen gives it, to the pixel.
+    EXPECT_EQ(s.window->frameGeometry().height(), screen.height());
+
+    // Scrolled to the far corner, the last pixel that shows is the picture's last.
+    s.Across()->setValue(s.Across()->maximum());
+    s.Down()->setValue(s.Down()->maximum());
+    const QRect shown = s.View()->VisibleCanvas();
+    s.PressAt(shown.bottomRight());
+    EXPECT_EQ(s.LastLight(), std::pair(1999.0f, 1499.0f));
+    // The panel kept its place in the view while the canvas scrolled under it.
+    EXPECT_EQ(s.Child("ToolBar1")->geometry(), QRect(16, 16, 68, 259));
+}
+
+TEST(ViewFitting, ATinyCanvasKeepsTheMenuOnOneLineAndTheDarkAroundItDoesNothing) {
+    Viewed s({1, 1});
+    QMenuBar* bar = s.window->menuBar();
+    EXPECT_GE(s.window->width(), bar->sizeHint().width());
+    EXPECT_EQ(bar->height(), bar->sizeHint().height());  // one line of items
+    EXPECT_EQ(std::tuple(s.Box()->geometry(), s.window->centralWidget()->height()),
+              std::tuple(QRect(0, 0, 1, 1), 1));
+    s.PressAt({0, 0});
+    ASSERT_EQ(s.Doc().LightsCount, 1);
+    // Beside the canvas there is only the view's own background.
+    s.window->ChangePictureSize(100, 50);
+    s.window->ClearAll();
+    QApplication::processEvents();
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton, Qt::RightButton}) {
+        s.PressAt({150, 20}, button);
+        s.PressAt({s.window->centralWidget()->width() - 1, 49}, button);
+    }
+    EXPECT_EQ(std::tuple(s.Doc().LightsCount, s.platform.messages.shown.size()), std::tuple(0, 0u));
+}
+
+TEST(ViewScrolling, WheelsBarsAndKeysScrollWithoutPlacingALight) {
+    Viewed s({3000, 2500});
+    const auto at = [&] { return std::pair(s.Across()->value(), s.Down()->value()); };
+    s.Wheel({100, 100}, {0, -120});
+    EXPECT_EQ(at(), std::pair(0, 3 * s.Down()->singleStep()));
+    s.Wheel({100, 100}, {0, -120}, Qt::ShiftModifier);
+    EXPECT_EQ(at(), std::pair(3 * s.Across()->singleStep(), 3 * s.Down()->singleStep()));
+    s.Wheel({100, 100}, {-240, 0});
+    EXPECT_EQ(at().first, 9 * s.Across()->singleStep());
+    s.Box()->setFocus();
+    s.Keys(Qt::Key_PageDown);
+    EXPECT_EQ(at().second, 3 * s.Down()->singleStep() + s.Down()->pageStep());
+    s.Keys(Qt::Key_End);
+    s.Keys(Qt::Key_Right);
+    EXPECT_EQ(at().first, 10 * s.Across()->singleStep());
+    EXPECT_EQ(s.Doc().LightsCount, 0);
+}
+
+TEST(ViewZoom, KeysStepByTwoBetweenASixteenthAndSixteenAndEveryNewSizeStartsAtActualPixels) {
+    Viewed s({300, 200});
+    const auto zoomAfter = [&](QKeyCombination keys) {
+        s.Keys(keys);
+        return s.Box()->Zoom();
+    };
+    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_Plus), 2.0);
+    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_Equal), 4.0);
+    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus), 8.0);
+    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_Plus), 16.0);
+    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_Plus), 16.0);
+    EXPECT_EQ(s.Box()->size(), QSize(4800, 3200));
+    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_0), 1.0);
+    for (const double expected : {0.5, 0.25, 0.125, 0.0625, 0.0625})
+        EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_Minus), expected);
+    EXPECT_EQ(s.Box()->size(), QSize(19, 13));  // every picture pixel has a view pixel
+    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus), 0.125);
+    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus), 0.0625);
+
+    // The whole picture, as large as the view takes it.
+    s.window->ChangePictureSize(5000, 3000);
+    s.window->ClearAll();
+    QApplication::processEvents();
+    EXPECT_EQ(s.Box()->Zoom(), 1.0);
+    const QSize room = s.View()->maximumViewportSize();
+    const double whole = zoomAfter(Qt::ControlModifier | Qt::Key_9);
+    EXPECT_TRUE(5000 * whole <= room.width() && 3000 * whole <= room.height());
+    EXPECT_FALSE(10000 * whole <= room.width() && 6000 * whole <= room.height());
+    EXPECT_EQ(std::tuple(s.Across()->isVisible(), s.Down()->isVisible()), std::tuple(false, false));
+    s.window->ChangePictureSize(640, 480);
+    EXPECT_EQ(std::tuple(s.Box()->Zoom(), s.Box()->size()), std::tuple(1.0, QSize(640, 480)));
+    EXPECT_EQ(s.Doc().LightsCount, 0);
+}
+
+TEST(ViewZoom, CtrlWheelZoomsAboutThePointer) {
+    Viewed s({3000, 2500});
+    s.Across()->setValue(400);
+    s.Down()->setValue(300);
+    // Picture point (400 + 50, 300 + 60) stays under the pointer.
+    s.Wheel({50, 60}, {0, 240}, Qt::ControlModifier);
+    EXPECT_EQ(std::tuple(s.Box()->Zoom(), s.Across()->value(), s.Down()->value()), std::tuple(4.0, 1750, 1380));
+    s.Wheel({50, 60}, {0, -120}, Qt::ControlModifier);
+    EXPECT_EQ(std::tuple(s.Box()->Zoom(), s.Across()->value(), s.Down()->value()), std::tuple(2.0, 850, 660));
+    EXPECT_EQ(s.Doc().LightsCount, 0);
+}
+
+// A press at view pixel v of the zoomed canvas stands for picture position floor((v + 0.5) / zoom).
+TEST(ViewZoom, APressPlacesTheLightAndPicksTheColourAtThePicturePixelItStandsFor) {
+    Viewed s({700, 500});
+    ReferenceDrawing reference(700, 500);
+    s.Child<PictureBox>("LightColor1")->SetBackColor(PackColor(200, 120, 40));
+    constexpr QPoint kFarCorner(-1, -1);  // the last view pixel that shows, scrolled to the end
+    const struct { int step; QPoint view; Qt::MouseButton button; QPoint picture; } presses[] = {
+        {1, {21, 9}, Qt::LeftButton, {10, 4}},         {1, {0, 1}, Qt::MiddleButton, {0, 0}},
+        {1, kFarCorner, Qt::LeftButton, {699, 499}},   {-2, {10, 7}, Qt::LeftButton, {42, 30}},
+        {-2, {100, 44}, Qt::MiddleButton, {402, 178}},  {-2, {0, 0}, Qt::LeftButton, {2, 2}},
+        {-2, kFarCorner, Qt::LeftButton, {698, 498}},
+        {-3, kFarCorner, Qt::LeftButton, {699, 499}},  // the last block is only partly picture
+    };
+    for (const auto& press : presses) {
+        SCOPED_TRACE(testing::Message() << "step " << press.step << " at " << press.view.x() << ", "
+                                        << press.view.y());
+        s.Box()->SetZoomStep(press.step);
+        const bool toTheEnd = press.view == kFarCorner;
+        s.Across()->setValue(toTheEnd ? s.Across()->maximum() : 0);
+        s.Down()->setValue(toTheEnd ? s.Down()->maximum() : 0);
+        QApplication::processEvents();
+        s.PressAt(toTheEnd ? s.View()->VisibleCanvas().bottomRight() : press.view, press.button);
+        EXPECT_EQ(s.LastLight(), std::pair(float(press.picture.x()), float(press.picture.y())));
+        reference.Click(float(press.picture.x()), float(press.picture.y()), 200, 120, 40, "10", "10", false);
+    }
+    ASSERT_EQ(s.Doc().LightsCount, reference.lightsCount);
+    int mismatches = 0;
+    for (int c = 1; c <= 3; ++c)
+        for (int y = 1; y <= 500; ++y)
+            for (int x = 1; x <= 700; ++x)
+                mismatches += std::bit_cast<std::uint32_t>(s.Doc().LightBuffer().At(x, y, c)) !=
+                              std::bit_cast<std::uint32_t>(reference.At(x, y, c));
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_TRUE(std::ranges::equal(s.Doc().GMPic1.Bytes(), reference.pixels));
+
+    // A right press takes the colour by the same mapping (from the pixel up and to the left
+    // of that position, as a right click always has).
+    s.Box()->SetZoomStep(-2);
+    s.Across()->setValue(0);
+    s.Down()->setValue(0);
+    s.PressAt({10, 7}, Qt::RightButton);
+    const std::uint8_t* bgr = &reference.pixels[(std::size_t(29) * 700 + 41) * 4];
+    EXPECT_EQ(s.Child<PictureBox>("LightColor1")->BackColor(), PackColor(bgr[2], bgr[1], bgr[0]));
+}
+
+TEST(ViewZoom, AboveActualPixelsBlocksAreSharpAndBelowThemEachPixelIsItsBlocksMean) {
+    Viewed s({11, 6});
+    QImage picture(11, 6, QImage::Format_RGB32);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 11; ++x) picture.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    picture.setPixel(10, 5, qRgb(90, 30, 10));
+    s.Box()->WriteBitmapBits(11, 6, picture.constBits(), picture.sizeInBytes());
+
+    s.Box()->SetZoomStep(1);
+    const QImage blocks = s.Box()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(blocks.size(), QSize(22, 12));
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 22; ++x) ASSERT_EQ(blocks.pixel(x, y), picture.pixel(x / 2, y / 2)) << x << ", " << y;
+
+    s.Box()->SetZoomStep(-2);
+    const QImage reduced = s.Box()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(reduced.size(), QSize(3, 2));
+    // Half black, half white blocks are grey, not one of the two; the edge blocks average
+    // only the pixels they cover: the last holds 3 × 2, three black, two white and (90, 30, 10).
+    EXPECT_EQ(reduced.pixel(0, 0), qRgb(128, 128, 128));
+    EXPECT_EQ(reduced.pixel(2, 0), qRgb(128, 128, 128));
+    EXPECT_EQ(reduced.pixel(1, 1), qRgb(128, 128, 128));
+    EXPECT_EQ(reduced.pixel(2, 1), qRgb(100, 90, 87));
+
+    // A change in the picture shows in its block.
+    s.PressAt({0, 0});
+    const QImage lit = s.Box()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_NE(lit.pixel(0, 0), qRgb(128, 128, 128));
+}
+
+TEST(ViewZoom, TheProgressStripKeepsItsOwnHeightAtAnyZoom) {
+    Viewed s({64, 64});
+    QImage picture(64, 64, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 0, 255));
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 64; ++x) picture.setPixel(x, y, qRgb(255, 0, 0));
+    s.Box()->WriteBitmapBits(64, 64, picture.constBits(), picture.sizeInBytes());
+    for (const int step : {-2, 2}) {
+        s.Box()->SetZoomStep(step);
+        s.Box()->SetProgressRows(12);
+        const QImage shown = s.Box()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < 14; ++y) {
+            const QRgb expected = y < 12 ? qRgb(255, 0, 0) : step < 0 ? qRgb(0, 0, 255) : qRgb(255, 0, 0);
+            EXPECT_EQ(std::pair(shown.pixel(0, y), shown.pixel(shown.width() - 1, y)), std::pair(expected, expected))
+                << "step " << step << ", row " << y;
+        }
+        s.Box()->SetProgressRows(0);
+    }
+}
+
+TEST(ViewShortcuts, TheCommandsAnswerTheirKeysAndATextFieldKeepsItsOwnUndo) {
+    Viewed s({320, 240});
+    s.Keys(Qt::ControlModifier | Qt::Key_Z);  // nothing to undo yet
+    s.PressAt({200, 40});
+    s.PressAt({250, 40});
+    ASSERT_EQ(s.Doc().LightsCount, 2);
+    auto* fog = s.Child<QLineEdit>("txtFog");
+    fog->setFocus();
+    QTest::keyClicks(fog, "5");
+    s.Keys(Qt::ControlModifier | Qt::Key_Z, fog);
+    EXPECT_EQ(std::tuple(fog->text(), s.Doc().LightsCount), std::tuple(QString("10"), 2));
+    s.Box()->setFocus();
+    s.Keys(Qt::ControlModifier | Qt::Key_Z);
+    EXPECT_EQ(std::tuple(s.Doc().LightsCount, s.Action("mnuUndo")->isEnabled()), std::tuple(1, false));
+
+    QStringList captions;
+    for (const QAction* action : s.window->menuBar()->actions()) captions << action->text();
+    EXPECT_EQ(captions, QStringList({"Exit", "Undo", "Clear", "Load...", "Save...", "Render", "Options...",
+                                     "About / Help...", "ChooseDirection"}));
+    s.Keys(Qt::ControlModifier | Qt::Key_O, fog);  // both choosers are cancelled
+    s.Keys(Qt::ControlModifier | Qt::Key_S);
+    ASSERT_EQ(s.platform.files.requests.size(), 2u);
+    EXPECT_EQ(std::pair(s.platform.files.requests[0].filters.front().first,
+                        s.platform.files.requests[1].filters.front().first),
+              std::pair(QString("Graphic Files (*.jpg;*.gif;*.bmp)"), QString("Bitmap (*.bmp)")));
+    s.Keys(Qt::Key_F1);
+    QDialog* about = VisibleTopLevel("frmAbout");
+    ASSERT_NE(about, nullptr);
+    about->close();
+    s.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(s.window.get()));
+    s.Keys(Qt::ControlModifier | Qt::Key_Q);
+    EXPECT_FALSE(s.window->isVisible());
+}
+
+}  // namespace
