@@ -147,8 +147,7 @@ struct WidgetDialogs {
 TEST(QtFileChooser, ShowsTheModeTitleAndFiltersAskedForAndReturnsWhatWasChosen) {
     const WidgetDialogs widgetDialogs;
     QTemporaryDir dir;
-    for (const char* name : {"a.bmp", "b.bmp"}) QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
-    const QString folder = dir.path(), nul(QChar(u'\0'));
+    const QString folder = dir.path();
     const std::pair<QString, QString> bitmap{"Bitmap (*.bmp)", "*.bmp"};
     const std::string open = "Open, AcceptOpen, ", bmp = "Bitmap (*.bmp *.BMP)";
     const std::string bmpChosen = bmp + ", chosen " + bmp + ", suffix , " + folder.toStdString();
@@ -161,9 +160,6 @@ TEST(QtFileChooser, ShowsTheModeTitleAndFiltersAskedForAndReturnsWhatWasChosen) 
          Request(true, {bitmap, {"Pictures", "*.png; *.Tif"}}, 0, folder, 2, "Save Picture", "bmp"), "out",
          "Save Picture, AcceptSave, AnyFile, " + bmp + " | Pictures (*.png *.PNG *.Tif *.TIF), chosen Pictures "
          "(*.png *.PNG *.Tif *.TIF), suffix bmp, " + folder.toStdString(), {true, folder + "/out.bmp", 2}},
-        {"several files", Request(false, {bitmap}, FileChooserFlags::AllowMultiSelect, folder),
-         "\"a.bmp\" \"b.bmp\"", open + "ExistingFiles, " + bmpChosen,
-         {true, folder + nul + "a.bmp" + nul + "b.bmp" + nul + nul, 1}},
         {"a cancel", Request(false, {bitmap}, 0, folder), "", open + "AnyFile, " + bmpChosen,
          {false, "", 1}}};
     for (const auto& c : cases) {
