@@ -46,7 +46,8 @@ TEST(About, ShowsModallyOverTheMainWindowAtStartUp) {
               std::tuple(QColor(192, 0, 0), true, QColor(0, 0, 192), true, true, Qt::PointingHandCursor));
     const auto* hidden = about->findChild<QPushButton*>("Command1");
     EXPECT_EQ(std::tuple(about->findChild<QLabel*>("Image1")->pixmap().size(),
-                         about->findChild<QLabel*>("Image2")->pixmap().size(), hidden->geometry(), about->focusWidget()),
+                         about->findChild<QLabel*>("Image2")->pixmap().size(), hidden->geometry(),
+                         about->focusWidget()),
               std::tuple(QSize(305, 67), QSize(231, 401), QRect(640, 160, 97, 33), hidden));
 
     // Return, the space bar and the link each close it.

@@ -186,8 +186,10 @@ TEST(LightEngine, ALightTooStrongForAnyOneChannelFailsWithOverflow) {
         engine.Reset(300, 8);
         engine.LoadPicture(picture.Bytes());
         const std::vector<float> before = EngineValues(engine);
-        const NewLight light{{x, 4.0f, channel == 0 ? 255 : 0, channel == 1 ? 255 : 0, channel == 2 ? 255 : 0}, 1.4e37f, 1};
-        EXPECT_EQ(FailureOf([&] { engine.AddLight(light, true, exposure, {drawn.Bytes()}); }).first, FailureNumber::Overflow);
+        const NewLight light{{x, 4.0f, channel == 0 ? 255 : 0, channel == 1 ? 255 : 0, channel == 2 ? 255 : 0},
+                             1.4e37f, 1};
+        EXPECT_EQ(FailureOf([&] { engine.AddLight(light, true, exposure, {drawn.Bytes()}); }).first,
+                  FailureNumber::Overflow);
         EXPECT_EQ(EngineValues(engine), before);
         engine.RestoreUndoCopy();  // the undo copy is the buffer as it was
         EXPECT_EQ(EngineValues(engine), before);

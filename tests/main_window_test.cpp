@@ -54,7 +54,8 @@ TEST(Startup, AFailureShowsTheErrorBoxAndLeavesTheWindowOpen) {
     struct : ScriptedPlatform { FailingDisplay bad; DisplaySettings& Display() override { return bad; } } platform;
     frmDrawing window(platform);
     EXPECT_EQ(window.Form_Load(), frmDrawing::StartupOutcome::Running);
-    EXPECT_EQ(std::tuple(platform.messages.shown, window.isVisible(), window.PictureWidth(), VisibleTopLevel("frmAbout")),
+    EXPECT_EQ(std::tuple(platform.messages.shown, window.isVisible(), window.PictureWidth(),
+                         VisibleTopLevel("frmAbout")),
               std::tuple(Boxes{ErrorBox("Overflow")}, true, 640, nullptr));
 }
 

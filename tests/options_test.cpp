@@ -93,7 +93,8 @@ TEST_F(Options, OpensWithEveryControlInPlaceAndTheGraphFollowsTheBars) {
         EXPECT_EQ(std::tuple(bar->minimum(), bar->maximum(), bar->pageStep(), bar->singleStep(), bar->value()),
                   std::tuple(0, 100, 10, 1, 10));
     }
-    EXPECT_EQ(std::pair(Control<QPushButton>("cmdOK")->isDefault(), dialog->focusWidget()), std::pair(true, Control("cmdOK")));
+    EXPECT_EQ(std::pair(Control<QPushButton>("cmdOK")->isDefault(), dialog->focusWidget()),
+              std::pair(true, Control("cmdOK")));
     QStringList order;
     for (QWidget* w = Control("cmdOK"); order.size() < 8; w = w->nextInFocusChain())
         if (w->focusPolicy() & Qt::TabFocus) order << w->objectName();
@@ -155,9 +156,9 @@ TEST_F(Options, PictureSizesOutsideTenToFiveThousandAreRefusedAndANewSizeIsAppli
     // Both limits are in, one past each is out, for either side; so is what is no whole number.
     for (const auto& [width, height, valid] :
          {std::tuple("9", "480", false), {"10", "480", true}, {"5000", "480", true}, {"5001", "480", false},
-          {"640", "9", false}, {"640", "10", true}, {"640", "5000", true}, {"640", "5001", false}, {"9.9", "480", false},
-          {"5000.1", "480", false}, {"", "480", false}, {"abc", "480", false}, {"64 0", "480", false},
-          {"640px", "480", false}}) {
+          {"640", "9", false}, {"640", "10", true}, {"640", "5000", true}, {"640", "5001", false},
+          {"9.9", "480", false}, {"5000.1", "480", false}, {"", "480", false}, {"abc", "480", false},
+          {"64 0", "480", false}, {"640px", "480", false}}) {
         s.platform.messages.shown.clear();
         s.platform.messages.answers = {MessageAnswer::No};
         Type("txtWidth", width);

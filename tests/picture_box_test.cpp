@@ -87,7 +87,8 @@ TEST(ImageSurface, MergedPictureBehavesAsACopyThroughRandomWritesClearsFillsAndR
             } else {
                 EXPECT_EQ(surface.DetachedPicture(), model.picture);
             }
-            ASSERT_EQ(std::pair(surface.Image(), surface.HasPicture()), std::pair(model.image, !model.picture.isNull()));
+            ASSERT_EQ(std::pair(surface.Image(), surface.HasPicture()),
+                      std::pair(model.image, !model.picture.isNull()));
         }
         surface.Cls();
         model.Compose();

@@ -62,12 +62,15 @@ class AFailedSave : public testing::TestWithParam<SaveFailure> {};
 // One "Error" box that names the file and the system's reason, and everything as it was.
 TEST_P(AFailedSave, SaysWhyAndWhereAndChangesNothing) {
     const SaveFailure& c = GetParam();
-    if (QByteArray(c.typed).startsWith("shut/") && geteuid() == 0) GTEST_SKIP() << "an administrator may write anywhere";
+    if (QByteArray(c.typed).startsWith("shut/") && geteuid() == 0) {
+        GTEST_SKIP() << "an administrator may write into any folder";
+    }
     QTemporaryDir dir;
     const QDir folder(dir.path());
     ASSERT_TRUE(folder.mkdir("folder.bmp") && folder.mkdir("shut"));
     QFile::setPermissions(dir.filePath("shut"), QFile::ReadOwner | QFile::ExeOwner);
-    for (const char* name : {"plain", "locked.bmp"}) ASSERT_TRUE(FilledImage({4, 4}, Qt::red).save(dir.filePath(name), "bmp"));
+    for (const char* name : {"plain", "locked.bmp"})
+        ASSERT_TRUE(FilledImage({4, 4}, Qt::red).save(dir.filePath(name), "bmp"));
     QFile::setPermissions(dir.filePath("locked.bmp"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     const QString path = dir.filePath(c.typed);
     std::optional<Mount> mounted;

@@ -132,7 +132,8 @@ FileChooserAnswer Choose(const FileChooserRequest& request, const QString& typed
 }
 
 FileChooserRequest Request(bool save, std::vector<std::pair<QString, QString>> filters, std::uint32_t flags,
-                           const QString& folder, std::int32_t index = 1, const QString& title = {}, const QString& ext = {}) {
+                           const QString& folder, std::int32_t index = 1, const QString& title = {},
+                           const QString& ext = {}) {
     return {save, 0, std::move(filters), index, {}, folder, title, ext, flags};
 }
 

@@ -161,8 +161,9 @@ TEST(DamagedPictures, EachCutOrDamagedFileGivesExactlyOneErrorBox) {
         s.platform.files.answers.push_back({true, file.fileName(), 1});
         s.Action("mnuLoad")->trigger();
         EXPECT_EQ(std::tuple(s.platform.messages.shown, s.platform.busy.events, s.Doc().LightsCount,
-                             s.Action("mnuUndo")->isEnabled(), s.Canvas()->Image() == FilledImage({640, 480}, Qt::black)),
-                  std::tuple(Boxes{ErrorBox(c.text.arg(c.name))}, kBusyOnce, 0, false, true));
+                             s.Action("mnuUndo")->isEnabled()),
+                  std::tuple(Boxes{ErrorBox(c.text.arg(c.name))}, kBusyOnce, 0, false));
+        EXPECT_EQ(s.Canvas()->Image(), FilledImage({640, 480}, Qt::black));
         EXPECT_TRUE(std::ranges::all_of(Values(s.Doc().LightBuffer()), [](float v) { return v == 0.0f; }));
     }
 }

@@ -33,7 +33,8 @@ TEST_F(LightTools, TheColourDialogOpensWithBlackCustomColoursAndCancelChangesNot
     EXPECT_EQ(swatch->BackColor(), PackColor(1, 2, 3));
     ColorDialogRequest expected;
     expected.customPartOpen = true;
-    EXPECT_EQ(std::pair(s.platform.colors.requests, s.platform.messages.shown), std::pair(std::vector(2, expected), Boxes{}));
+    EXPECT_EQ(std::pair(s.platform.colors.requests, s.platform.messages.shown),
+              std::pair(std::vector(2, expected), Boxes{}));
     ClickWith(swatch, {5, 5});
     EXPECT_EQ(std::pair(s.platform.messages.shown, swatch->BackColor()),
               std::pair(Boxes{ErrorBox("Out of memory")}, PackColor(0, 0, 0)));
