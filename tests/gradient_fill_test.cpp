@@ -21,7 +21,7 @@ struct GradientFill : testing::Test {
         s.window->Fill(x, y, direction);
         return direction;
     }
-    QRgb Shown(int x, int y) const { return s.Shown(x, y); }
+    int Red(int x, int y) const { return qRed(s.Shown(x, y)); }
 };
 
 }  // namespace
@@ -62,12 +62,13 @@ TEST_F(GradientFill, RunsFromTheDarkEndAndStopsOneStepShortOfTheLight) {
     EXPECT_EQ(Fill(3, 4, 1), 1);
     const int expectedRed[] = {50, 98, 145, 192};
     for (int row = 0; row < 4; ++row)
-        EXPECT_EQ(std::pair(qRed(Shown(2, 2 + row)), Shown(1, 2 + row)), std::pair(expectedRed[row], Shown(4, 2 + row)))
+        EXPECT_EQ(std::pair(Red(2, 2 + row), s.Shown(1, 2 + row)), std::pair(expectedRed[row], s.Shown(4, 2 + row)))
             << row;
-    EXPECT_EQ(std::pair(Shown(0, 2), Shown(2, 6)), std::pair(0u, 0u));  // outside the area the picture is untouched
-    EXPECT_EQ(std::pair(s.platform.busy.events, s.platform.messages.shown), std::pair(kBusyOnce, Boxes{}));
+    // Outside the area the picture is untouched.
+    EXPECT_EQ(std::tuple(s.Shown(0, 2), s.Shown(2, 6), s.platform.busy.events, s.platform.messages.shown),
+              std::tuple(0u, 0u, kBusyOnce, Boxes{}));
     EXPECT_EQ(Fill(3, 4, 2), 2);  // from the light end instead: 240 - 190 * 3 / 4 = 97.5 at the bottom
-    EXPECT_EQ(std::pair(qRed(Shown(2, 2)), qRed(Shown(2, 5))), std::pair(240, 98));
+    EXPECT_EQ(std::pair(Red(2, 2), Red(2, 5)), std::pair(240, 98));
 }
 
 TEST_F(GradientFill, TheAreasShapeTheCodeTheSeedAndMarkerPixelsDecideTheFill) {
@@ -75,20 +76,19 @@ TEST_F(GradientFill, TheAreasShapeTheCodeTheSeedAndMarkerPixelsDecideTheFill) {
     EXPECT_EQ(Fill(4, 4, 0), 1);  // square: top to bottom
     Prepare({10, 10}, QRect(2, 1, 3, 8));
     EXPECT_EQ(Fill(4, 4, 0), 3);  // taller than wide: left to right
-    EXPECT_EQ(qRed(Shown(2, 1)), qRed(Shown(2, 8)));
-    EXPECT_LT(qRed(Shown(2, 5)), qRed(Shown(4, 5)));
+    EXPECT_EQ(Red(2, 1), Red(2, 8));
+    EXPECT_LT(Red(2, 5), Red(4, 5));
     Prepare({6, 6}, QRect(1, 1, 4, 4));
     EXPECT_EQ(Fill(3, 3, 5), 5);
-    EXPECT_EQ(Shown(2, 2), qRgb(1, 0, 1) & 0xFFFFFF);  // other codes write the marker colour
+    EXPECT_EQ(s.Shown(2, 2), qRgb(1, 0, 1) & 0xFFFFFF);  // other codes write the marker colour
     // The seed comes from the pixel up and to the left of the start: here the white ground, so nothing happens.
     Prepare({6, 6}, QRect(2, 2, 3, 3));
     EXPECT_EQ(Fill(2, 2, 0), 0);
-    EXPECT_EQ(Shown(2, 2), 0u);
-    EXPECT_TRUE(s.platform.messages.shown.empty());
+    EXPECT_EQ(std::pair(s.Shown(2, 2), s.platform.messages.shown), std::pair(0u, Boxes{}));
     // A marker pixel anywhere widens the area to rows 2 to 12 of the buffer: n = 11, its second row gets 50 + 190 / 11.
     Prepare({6, 12}, QRect(1, 1, 4, 4), QColor(100, 150, 200), {{5, 11}});
     Fill(3, 3, 1);
-    EXPECT_EQ(qRed(Shown(2, 2)), 67);
+    EXPECT_EQ(Red(2, 2), 67);
 }
 
 TEST_F(GradientFill, TheHiddenCommandsFillFromTheTopLeftInTheirDirections) {
@@ -101,8 +101,7 @@ TEST_F(GradientFill, TheHiddenCommandsFillFromTheTopLeftInTheirDirections) {
         Prepare({5, 5}, QRect(0, 0, 5, 5), Qt::black);
         s.platform.messages.shown.clear();
         s.Action(c.command)->trigger();
-        EXPECT_EQ(s.platform.messages.shown, Boxes{ErrorBox("Subscript out of range")});
-        EXPECT_EQ(std::pair(qRed(Shown(c.first.x(), c.first.y())), qRed(Shown(c.last.x(), c.last.y()))),
-                  std::pair(c.firstRed, c.lastRed)) << c.command;
+        EXPECT_EQ(std::tuple(s.platform.messages.shown, Red(c.first.x(), c.first.y()), Red(c.last.x(), c.last.y())),
+                  std::tuple(Boxes{ErrorBox("Subscript out of range")}, c.firstRed, c.lastRed)) << c.command;
     }
 }

@@ -47,19 +47,15 @@ std::pair<int, int> InkColumns(const QImage& image) {
     return columns;
 }
 
-// At the bars' maximum, each value label holds "100" whole, clear of its caption and its
-// bar, and right against the bar's end of its box.
+// At the bars' maximum, each value label (placed clear of its caption and bar) holds "100"
+// whole, right against the bar's end of its box.
 void Options::ExpectTheWidestValuesFit() {
-    for (const auto& [value, bar, caption] :
-         {std::tuple("lblFog", "scrFog", "lbl2"), std::tuple("lblIntensity", "scrIntensity", "lbl3")}) {
+    for (const auto& [value, bar] : {std::pair("lblFog", "scrFog"), std::pair("lblIntensity", "scrIntensity")}) {
         SCOPED_TRACE(value);
         Control<QScrollBar>(bar)->setValue(100);
         auto* label = Control<QLabel>(value);
-        const QRect box = label->geometry();
         EXPECT_EQ(label->text(), "100");
         EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance("100"), label->contentsRect().width());
-        EXPECT_LT(box.right(), Control(bar)->x());
-        EXPECT_GT(box.left(), Control(caption)->geometry().right());
         const QImage shown = label->grab().toImage();
         const auto [first, last] = InkColumns(shown);
         EXPECT_GT(first, 0) << "cut off on the left";
@@ -83,7 +79,8 @@ TEST_F(Options, OpensWithEveryControlInPlaceAndTheGraphFollowsTheBars) {
         {"Frame1", {8, 232, 313, 57}, "Picture Size (in pixels):"},
         {"lbl0", {80, 24, 31, 13}, "Width:"},              {"txtWidth", {120, 24, 57, 19}, "640"},
         {"lbl1", {200, 24, 34, 13}, "Height:"},            {"txtHeight", {240, 24, 57, 19}, "480"},
-        {"cmdOK", {152, 304, 81, 25}, "OK"},               {"cmdCancel", {240, 304, 81, 25}, "Cancel"}};
+        {"cmdOK", {152, 304, 81, 25}, "OK"},               {"cmdCancel", {240, 304, 81, 25}, "Cancel"},
+        {"lblFog", {69, 88, 33, 13}, "10"},                {"lblIntensity", {69, 112, 33, 13}, "10"}};
     for (const auto& c : controls) {
         const QWidget* widget = Control(c.name);
         ASSERT_NE(widget, nullptr) << c.name;
@@ -91,26 +88,23 @@ TEST_F(Options, OpensWithEveryControlInPlaceAndTheGraphFollowsTheBars) {
         EXPECT_EQ(widget->geometry(), c.geometry) << c.name;
         EXPECT_EQ(frame ? frame->title() : widget->property("text").toString(), c.caption) << c.name;
     }
-    EXPECT_EQ(std::tuple(Control("lblFog")->geometry(), Control<QLabel>("lblFog")->text()),
-              std::tuple(QRect(69, 88, 33, 13), "10"));
-    EXPECT_EQ(Control("lblIntensity")->geometry(), QRect(69, 112, 33, 13));
     for (const char* name : {"scrFog", "scrIntensity"}) {
         const auto* bar = Control<QScrollBar>(name);
         EXPECT_EQ(std::tuple(bar->minimum(), bar->maximum(), bar->pageStep(), bar->singleStep(), bar->value()),
                   std::tuple(0, 100, 10, 1, 10));
     }
-    EXPECT_TRUE(Control<QPushButton>("cmdOK")->isDefault());
-    EXPECT_EQ(dialog->focusWidget(), Control("cmdOK"));
+    EXPECT_EQ(std::pair(Control<QPushButton>("cmdOK")->isDefault(), dialog->focusWidget()),
+              std::pair(true, Control("cmdOK")));
     QStringList order;
     for (QWidget* w = Control("cmdOK"); order.size() < 8; w = w->nextInFocusChain())
         if (w->focusPolicy() & Qt::TabFocus) order << w->objectName();
-    EXPECT_EQ(order, QStringList({"cmdOK", "cmdCancel", "txtWidth", "txtHeight", "chkExposure", "scrFog",
-                                  "scrIntensity", "picGraph"}));
-    EXPECT_TRUE(s.platform.messages.shown.empty());
+    EXPECT_EQ(std::pair(order, s.platform.messages.shown),
+              std::pair(QStringList({"cmdOK", "cmdCancel", "txtWidth", "txtHeight", "chkExposure", "scrFog",
+                                     "scrIntensity", "picGraph"}), Boxes{}));
 
     EXPECT_EQ(Graph(0, 16), 0u);  // I = 10, F = 10: column 1 at row 17
     Control<QScrollBar>("scrIntensity")->setValue(0);
-    EXPECT_EQ(Control<QLabel>("lblIntensity")->text(), "0");
+    ASSERT_EQ(Control<QLabel>("lblIntensity")->text(), "0");
     for (int x = 0; x < 297; ++x) ASSERT_EQ(std::pair(Graph(x, 64), Graph(x, 16)), std::pair(0u, 0xFFFFFFu)) << x;
     Control<QScrollBar>("scrIntensity")->setValue(100);
     Control<QScrollBar>("scrFog")->setValue(100);
@@ -143,43 +137,35 @@ TEST_F(Options, ValuesAboveTheBarsAreReducedAndOkWritesTheBarsBackRounded) {
     EXPECT_EQ(std::pair(Control<QScrollBar>("scrFog")->value(), Control<QLabel>("lblIntensity")->text()),
               std::pair(100, QString("100")));
     QTest::keyClick(dialog, Qt::Key_Escape);
-    EXPECT_TRUE(Closed());
-    EXPECT_EQ(std::pair(MainText("txtFog"), s.platform.settings.writes), std::pair(QString("500"), 0));
+    EXPECT_EQ(std::tuple(Closed(), MainText("txtFog"), s.platform.settings.writes), std::tuple(true, "500", 0));
 
     s.window->SetFogText("10.5");
     s.window->SetIntensityText("11.5");
     s.platform.messages.shown.clear();
     Open();
     EXPECT_EQ(Control<QScrollBar>("scrIntensity")->value(), 12);
-    QTest::keyClick(dialog, Qt::Key_Return);
-    EXPECT_TRUE(Closed());
-    EXPECT_EQ(std::tuple(MainText("txtFog"), MainText("txtIntensity"), Stored()), std::tuple("10", "12", "0"));
-    EXPECT_TRUE(s.platform.busy.events.empty());  // nothing to repaint
-    EXPECT_TRUE(s.platform.messages.shown.empty());
+    QTest::keyClick(dialog, Qt::Key_Return);  // nothing to repaint
+    EXPECT_EQ(std::tuple(Closed(), MainText("txtFog"), MainText("txtIntensity"), Stored(), s.platform.busy.events,
+                         s.platform.messages.shown),
+              std::tuple(true, "10", "12", "0", Events{}, Boxes{}));
 }
 
 TEST_F(Options, PictureSizesOutsideTenToFiveThousandAreRefusedAndANewSizeIsAppliedAfterTheWarning) {
     ClickWith(s.Canvas(), {100, 100});
     Open();
-    for (const auto& [width, height] : {std::pair("9.9", "480"), {"5000.1", "480"}, {"", "480"}, {"abc", "480"},
-                                        {"64 0", "480"}, {"640px", "480"}, {"640", "4"}}) {
-        s.platform.messages.shown.clear();
-        Type("txtWidth", width);
-        Type("txtHeight", height);
-        PressOK();
-        EXPECT_EQ(std::pair(s.platform.messages.shown, Closed()), std::pair(Boxes{kInvalidSize}, false)) << width;
-    }
-    // Both limits are in, one past each is out, for either side.
-    for (const auto& [width, height, valid] : {std::tuple("9", "480", false), {"10", "480", true},
-                                               {"5000", "480", true}, {"5001", "480", false}, {"640", "9", false},
-                                               {"640", "10", true}, {"640", "5000", true}, {"640", "5001", false}}) {
+    // Both limits are in, one past each is out, for either side; so is what is no whole number.
+    for (const auto& [width, height, valid] :
+         {std::tuple("9", "480", false), {"10", "480", true}, {"5000", "480", true}, {"5001", "480", false},
+          {"640", "9", false}, {"640", "10", true}, {"640", "5000", true}, {"640", "5001", false},
+          {"9.9", "480", false}, {"5000.1", "480", false}, {"", "480", false}, {"abc", "480", false},
+          {"64 0", "480", false}, {"640px", "480", false}}) {
         s.platform.messages.shown.clear();
         s.platform.messages.answers = {MessageAnswer::No};
         Type("txtWidth", width);
         Type("txtHeight", height);
         PressOK();
-        EXPECT_EQ(std::pair(s.platform.messages.shown, Closed()), std::pair(Boxes{valid ? kSizeWarning : kInvalidSize}, false))
-            << width << " x " << height;
+        EXPECT_EQ(std::pair(s.platform.messages.shown, Closed()),
+                  std::pair(Boxes{valid ? kSizeWarning : kInvalidSize}, false)) << width << " x " << height;
     }
     Type("txtWidth", "10");  // declining the warning applies nothing
     Type("txtHeight", "5000");
@@ -188,9 +174,9 @@ TEST_F(Options, PictureSizesOutsideTenToFiveThousandAreRefusedAndANewSizeIsAppli
     s.platform.messages.shown.clear();
     s.platform.messages.answers = {MessageAnswer::No};
     PressOK();
-    EXPECT_EQ(std::pair(s.platform.messages.shown, Closed()), std::pair(Boxes{kSizeWarning}, false));
-    EXPECT_EQ(std::tuple(s.window->PictureWidth(), s.platform.settings.writes, MainText("txtFog")),
-              std::tuple(640, 0, "10"));
+    EXPECT_EQ(std::tuple(s.platform.messages.shown, Closed(), s.window->PictureWidth(), s.platform.settings.writes,
+                         MainText("txtFog")),
+              std::tuple(Boxes{kSizeWarning}, false, 640, 0, "10"));
 
     Type("txtWidth", "640.4");  // a change, though it rounds to the same width
     Type("txtHeight", "300");
@@ -204,13 +190,13 @@ TEST_F(Options, PictureSizesOutsideTenToFiveThousandAreRefusedAndANewSizeIsAppli
 TEST_F(Options, TickingExposureRepaintsTheCanvasAtOnce) {
     ClickWith(s.Canvas(), {100, 100});
     ClickWith(s.Canvas(), {100, 100});
-    EXPECT_EQ(qRed(s.Canvas()->Image().pixel(109, 99)), 255);
+    EXPECT_EQ(qRed(s.Shown(109, 99)), 255);
     Open();
-    EXPECT_FALSE(Control<QCheckBox>("chkExposure")->isChecked());
+    ASSERT_FALSE(Control<QCheckBox>("chkExposure")->isChecked());
     QTest::mouseClick(Control("chkExposure"), Qt::LeftButton, {}, QPoint(5, 8));
     s.platform.busy.events.clear();
     PressOK();
-    EXPECT_EQ(std::tuple(Closed(), qRed(s.Canvas()->Image().pixel(109, 99)), Stored(), s.platform.busy.events),
+    EXPECT_EQ(std::tuple(Closed(), qRed(s.Shown(109, 99)), Stored(), s.platform.busy.events),
               std::tuple(true, 128, "1", kBusyOnce));
     Open();
     EXPECT_TRUE(Control<QCheckBox>("chkExposure")->isChecked());

@@ -42,18 +42,15 @@ TEST_F(ReportedPixels, NeverSizedBufferFailsEachCallAndStaysEmpty) {
     const QImage before = surface.Image();
     picture.PrintToPictureBox(surface, true, true);
     EXPECT_EQ(messages.shown, (Boxes{kRange, kRange, ErrorBox("Division by zero"), kRange}));
-    EXPECT_EQ(std::tuple(Size(), Copy(), surface.refreshes, surface.HasPicture()),
-              std::tuple(std::pair(0, 0), Bytes{}, 0, false));
-    EXPECT_EQ(surface.Image(), before);
+    EXPECT_EQ(std::tuple(Size(), Copy(), surface.refreshes, surface.HasPicture(), surface.Image() == before),
+              std::tuple(std::pair(0, 0), Bytes{}, 0, false, true));
 }
 
 // Positions count from 1, and the one comes off before rounding ties to even.
 TEST_F(ReportedPixels, CreateNewPictureGivesAZeroedBufferAddressedFromOne) {
     picture.CreateNewPicture(640, 480);
-    EXPECT_EQ(Size(), std::pair(640, 480));
-    EXPECT_EQ(Copy(), Bytes(640u * 480u * 4u, 0));
-    EXPECT_EQ(Read(640, 480), Rgb(0, 0, 0));
-
+    EXPECT_EQ(std::tuple(Size(), Copy(), Read(640, 480)),
+              std::tuple(std::pair(640, 480), Bytes(640u * 480u * 4u, 0), Rgb(0, 0, 0)));
     for (int column = 0; column < 5; ++column) picture.SetPixel(float(column + 1), 1, 10 * column + 1, 2, 3);
     for (const auto& [x, column] :
          {std::pair(0.5f, 0), {1.0f, 0}, {1.5f, 0}, {1.6f, 1}, {2.5f, 2}, {3.5f, 2}, {4.5f, 4}, {5.4f, 4}})
@@ -91,40 +88,16 @@ TEST_F(ReportedPixels, SetPixelOutOfByteRangeStopsAtThatChannel) {
         picture.SetPixel(1, 1, 1, 2, 3);
         messages.shown.clear();
         std::apply([&](auto... rgb) { picture.SetPixel(1, 1, rgb...); }, given);
-        EXPECT_EQ(messages.shown, Boxes{ErrorBox("Overflow")});
         const Bytes bytes = Copy();
-        EXPECT_EQ(Rgb(bytes[2], bytes[1], bytes[0]), stored);
-        EXPECT_EQ(Bytes(bytes.begin() + 3, bytes.end()), Bytes(2 * 2 * 4 - 3, 0));
+        EXPECT_EQ(std::tuple(messages.shown, Rgb(bytes[2], bytes[1], bytes[0]), Bytes(bytes.begin() + 3, bytes.end())),
+                  std::tuple(Boxes{ErrorBox("Overflow")}, stored, Bytes(2 * 2 * 4 - 3, 0)));
     }
-}
-
-TEST_F(ReportedPixels, FillAllWritesEveryPixelButItsFourthByteAndClsZeroesAll) {
-    picture.SetPicture(DistinctPicture(2, 2));  // a 32-bit RGB picture keeps 0xFF in the fourth byte
-    const Bytes before = Copy();
-    ASSERT_EQ(std::pair(before.size(), before[3]), std::pair(16ul, std::uint8_t(0xFF)));
-    for (const Rgb& c : {Rgb(0, 0, 256), Rgb(-1, 0, 0), Rgb(0, 300, 0), Rgb(255, 255, -255)}) {
-        std::apply([&](auto... rgb) { picture.FillAll(rgb...); }, c);
-        EXPECT_EQ(Copy(), before) << testing::PrintToString(c);
-    }
-    picture.FillAll(10, 20, 30);
-    EXPECT_EQ(Copy(), (Bytes{30, 20, 10, 255, 30, 20, 10, 255, 30, 20, 10, 255, 30, 20, 10, 255}));
-    picture.CreateNewPicture(2, 2);
-    picture.FillAll(255, 0, 0);
-    EXPECT_EQ(Copy(), (Bytes{0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0}));
-    picture.FillAll(1, 2, 3);
-    EXPECT_EQ(Copy(), (Bytes{3, 2, 1, 0, 3, 2, 1, 0, 3, 2, 1, 0, 3, 2, 1, 0}));
-    picture.SetPicture(DistinctPicture(4, 3));
-    picture.Cls();
-    EXPECT_EQ(std::pair(Size(), Copy()), std::pair(std::pair(4, 3), Bytes(4 * 3 * 4, 0)));
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 // Any depth or row layout loads as four bytes a pixel, blue first, with no room between
 // rows. Red-first 32-bit formats would swap red and blue if taken byte for byte.
 TEST_F(ReportedPixels, SetPictureTakesSizeAndColoursOfAnyPicture) {
     const QImage base = DistinctPicture(5, 3);
-    picture.SetPicture(base);
-    EXPECT_EQ(std::tuple(Size(), pixels.Description().bmWidthBytes), std::tuple(std::pair(5, 3), 20));
     std::vector<uchar> memory(3 * 28, 0);
     QImage padded(memory.data(), 5, 3, 28, QImage::Format_RGB32);  // room after each row
     QImage indexed(5, 3, QImage::Format_Indexed8);
@@ -134,44 +107,26 @@ TEST_F(ReportedPixels, SetPictureTakesSizeAndColoursOfAnyPicture) {
             padded.setPixel(x, y, base.pixel(x, y));
             indexed.setPixel(x, y, uint((x + 2 * y) % 4));
         }
-    std::vector<QImage> sources = {base, padded, indexed};
-    using enum QImage::Format;
-    for (const QImage::Format format : {Format_RGB888, Format_BGR888, Format_RGB16, Format_Grayscale8, Format_ARGB32,
-                                        Format_ARGB32_Premultiplied, Format_RGBX8888, Format_RGBA8888})
-        sources.push_back(base.convertToFormat(format));
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        SCOPED_TRACE(testing::Message() << "source " << i << ", QImage::Format " << int(sources[i].format()));
-        picture.SetPicture(sources[i]);
-        ASSERT_EQ(std::pair(Size(), pixels.Bytes().size()), std::pair(std::pair(5, 3), 5ul * 3 * 4));
+    const QImage sources[] = {base, padded, indexed, base.convertToFormat(QImage::Format_RGB888),
+                              base.convertToFormat(QImage::Format_RGBA8888)};
+    for (const QImage& source : sources) {
+        SCOPED_TRACE(testing::Message() << "QImage::Format " << int(source.format()));
+        picture.SetPicture(source);
+        ASSERT_EQ(std::tuple(Size(), pixels.Bytes().size(), pixels.Description().bmWidthBytes),
+                  std::tuple(std::pair(5, 3), 5ul * 3 * 4, 20));
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 5; ++x) {
-                const QRgb pixel = sources[i].pixel(x, y);
+                const QRgb pixel = source.pixel(x, y);
                 EXPECT_EQ(Read(x + 1.0f, y + 1.0f), Rgb(qRed(pixel), qGreen(pixel), qBlue(pixel))) << x << ", " << y;
             }
     }
-    EXPECT_TRUE(messages.shown.empty());
+    picture.Cls();  // zeroes every byte
+    EXPECT_EQ(std::tuple(Size(), Copy(), messages.shown), std::tuple(std::pair(5, 3), Bytes(5 * 3 * 4, 0), Boxes{}));
     picture.SetPicture(QImage());
     EXPECT_EQ(messages.shown, Boxes{ErrorBox("Division by zero")});
 }
 
-TEST_F(ReportedPixels, PrintShowsTheBufferAndRefreshesOrMergesOnlyWhenAsked) {
-    const QImage source = DistinctPicture(5, 3), background = FilledImage(QSize(5, 3), qRgb(1, 2, 3));
-    picture.SetPicture(source);
-    for (const int flags : {0, 1, 2, 3, 4, 5, 6, 7}) {
-        const bool refresh = flags & 1, merge = flags & 2, withPicture = flags & 4;
-        SCOPED_TRACE(testing::Message() << "refresh " << refresh << " merge " << merge << " picture " << withPicture);
-        CountingSurface surface(QSize(5, 3));
-        if (withPicture) surface.SetPicture(background);
-        picture.PrintToPictureBox(surface, refresh, merge);
-        EXPECT_EQ(std::tuple(surface.SurfaceSize(), surface.refreshes, surface.HasPicture()),
-                  std::tuple(QSize(5, 3), int(refresh), merge || withPicture));
-        EXPECT_EQ(surface.Image(), source);
-        EXPECT_EQ(surface.DetachedPicture(), merge ? source : withPicture ? background : QImage());
-    }
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-// Unset pixels (fourth byte 0) still show black, not the background.
+// Unset pixels (fourth byte 0) still show black, not the background; a narrower surface shows the left part.
 TEST_F(ReportedPixels, PrintIntoASurfaceOfAnotherSize) {
     picture.CreateNewPicture(3, 2);
     picture.SetPixel(1, 1, 200, 100, 50);
@@ -180,7 +135,6 @@ TEST_F(ReportedPixels, PrintIntoASurfaceOfAnotherSize) {
     surface.SetBackColor(PackColor(12, 34, 56));
     surface.SetPicture(FilledImage(QSize(4, 3), qRgb(200, 201, 202)));
     picture.PrintToPictureBox(surface);
-    ASSERT_EQ(surface.SurfaceSize(), QSize(5, 4));
     ExpectColours(surface, [](int x, int y) -> ColorValue {
         if (x == 0 && y == 0) return PackColor(200, 100, 50);
         if (x == 2 && y == 1) return PackColor(1, 2, 3);
@@ -190,8 +144,7 @@ TEST_F(ReportedPixels, PrintIntoASurfaceOfAnotherSize) {
     picture.SetPicture(source);
     CountingSurface narrower(QSize(297, 65));
     picture.PrintToPictureBox(narrower);
-    EXPECT_EQ(narrower.Image(), source.copy(0, 0, 297, 65));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(std::pair(narrower.Image(), messages.shown), std::pair(source.copy(0, 0, 297, 65), Boxes{}));
 }
 
 }  // namespace

@@ -69,9 +69,8 @@ TEST_P(AFailedSave, SaysWhyAndWhereAndChangesNothing) {
     const QDir folder(dir.path());
     ASSERT_TRUE(folder.mkdir("folder.bmp") && folder.mkdir("shut"));
     QFile::setPermissions(dir.filePath("shut"), QFile::ReadOwner | QFile::ExeOwner);
-    for (const char* name : {"plain", "locked.bmp"}) {
+    for (const char* name : {"plain", "locked.bmp"})
         ASSERT_TRUE(FilledImage({4, 4}, Qt::red).save(dir.filePath(name), "bmp"));
-    }
     QFile::setPermissions(dir.filePath("locked.bmp"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     const QString path = dir.filePath(c.typed);
     std::optional<Mount> mounted;
@@ -83,15 +82,13 @@ TEST_P(AFailedSave, SaysWhyAndWhereAndChangesNothing) {
         }
     }
     const QStringList before = Contents(dir.path());
-    StartedWindow s;
-    s.Start();
+    Running s;
     SaveAs(s, path);
     const MessageRequest error = ErrorBox(QStringLiteral("Cannot write \"%1\": %2.").arg(path, c.reason));
     const MessageRequest overwrite{"Confirm overwriting?", "File Already Exists", MessageIcon::Question,
                                    MessageButtons::YesNo};
-    EXPECT_EQ(s.platform.messages.shown, (c.exists ? Boxes{overwrite, error} : Boxes{error}));
-    EXPECT_EQ(s.platform.busy.events, kBusyOnce);
-    EXPECT_EQ(Contents(dir.path()), before);
+    EXPECT_EQ(std::tuple(s.platform.messages.shown, s.platform.busy.events, Contents(dir.path())),
+              std::tuple(c.exists ? Boxes{overwrite, error} : Boxes{error}, kBusyOnce, before));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -131,8 +128,7 @@ TEST(SaveFaults, KillingASaveNeverLeavesAHalfWrittenFile) {
 
 #if !defined(__SANITIZE_ADDRESS__)
 TEST(AllocationFailure, ASizeTheMemoryCannotHoldLeavesAConsistentBlankDrawing) {
-    StartedWindow s;
-    s.Start();
+    Running s;
     rlimit old{};
     getrlimit(RLIMIT_AS, &old);
     QFile statm("/proc/self/statm");
@@ -149,11 +145,10 @@ TEST(AllocationFailure, ASizeTheMemoryCannotHoldLeavesAConsistentBlankDrawing) {
     }
     setrlimit(RLIMIT_AS, &old);
     EXPECT_TRUE(failed);
-    const DrawingDocument& doc = s.window->Document();
-    EXPECT_EQ(std::pair(s.window->PictureWidth(), s.window->PictureHeight()), std::pair(640, 480));
-    EXPECT_EQ(s.Child<PictureBox>("p")->size(), QSize(640, 480));
-    EXPECT_EQ(std::pair(doc.LightBuffer().UpperX(), doc.UndoBuffer().UpperY()), std::pair(640, 480));
-    EXPECT_EQ(std::pair(doc.GMPic1.Width(), doc.GMPic2.Height()), std::pair(640, 480));
-    EXPECT_EQ(doc.GMPicProgress.Bytes().size(), 640u * 10u * 4u);
+    const DrawingDocument& doc = s.Doc();
+    EXPECT_EQ(std::tuple(s.window->PictureWidth(), s.window->PictureHeight(), s.Canvas()->size(),
+                         doc.LightBuffer().UpperX(), doc.UndoBuffer().UpperY(), doc.GMPic1.Width(), doc.GMPic2.Height(),
+                         doc.GMPicProgress.Bytes().size()),
+              std::tuple(640, 480, QSize(640, 480), 640, 480, 640, 480, 640u * 10u * 4u));
 }
 #endif

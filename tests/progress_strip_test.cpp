@@ -125,8 +125,7 @@ void ExpectAStripThatGrows(const StripScene& scene, const std::vector<Print>& pr
     ASSERT_FALSE(prints.empty());
     for (std::size_t i = 0; i < prints.size(); ++i) {
         SCOPED_TRACE(testing::Message() << "print " << i << " at " << prints[i].width << " columns");
-        EXPECT_EQ(prints[i].width % 10, 0);
-        EXPECT_TRUE(prints[i].restAsBefore);
+        EXPECT_EQ(std::pair(prints[i].width % 10, prints[i].restAsBefore), std::pair(0, true));
         if (i > 0) {
             EXPECT_GT(prints[i].width, prints[i - 1].width);
         }

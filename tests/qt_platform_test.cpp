@@ -21,66 +21,30 @@ void AnswerWhenShown(std::function<void(Dialog&)> answer) {
     });
 }
 
-// Values by their names, so that a failure reads "Warning", not 2.
-QString Key(QMessageBox::Icon icon) {
-    return QString::fromLatin1(QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(icon));
-}
-// Ok and Yes share their values with aliases, so the buttons are named here.
-QString Key(QMessageBox::StandardButtons buttons) {
-    QStringList names;
-    for (const auto& [button, name] : {std::pair(QMessageBox::Ok, "Ok"), {QMessageBox::Cancel, "Cancel"},
-                                       {QMessageBox::Yes, "Yes"}, {QMessageBox::No, "No"}}) {
-        if (buttons & button) names << name;
-        buttons &= ~QMessageBox::StandardButtons(button);
-    }
-    if (buttons) names << QStringLiteral("others %1").arg(buttons.toInt(), 0, 16);
-    return names.join(u'|');
-}
-
 // A text as a failure message shows it: line breaks and NULs written out.
 std::string Visible(QString text) {
     return text.replace(u'\r', "\\r").replace(u'\n', "\\n").replace(QChar(u'\0'), "\\0").toStdString();
 }
 
-// Points the user's settings folder somewhere else for its lifetime.
-struct SettingsFolder {
-    explicit SettingsFolder(const QString& path) {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
-    }
-    ~SettingsFolder() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
-    }
-};
-
-}  // namespace
-
-// ---- Message boxes ------------------------------------------------------------------------
-
-namespace {
-
-// What the user saw in a box.
-struct SeenBox {
-    QString icon, title, text;
-    Qt::TextFormat format = Qt::AutoText;
-    QString buttons, defaultButton;
-
-    bool operator==(const SeenBox&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const SeenBox& box) {
-    return out << box.icon << ' ' << box.title << ' ' << Visible(box.text) << " format " << int(box.format) << ' '
-               << box.buttons << " default " << box.defaultButton;
+template <typename Enum>
+QString Key(Enum value) {
+    return QString::fromLatin1(QMetaEnum::fromType<Enum>().valueToKey(int(value)));
 }
 
-SeenBox Look(const QMessageBox& box) {
-    QString defaultButton;
-    for (QAbstractButton* button : box.buttons()) {
-        const auto* push = qobject_cast<QPushButton*>(button);
-        if (push != nullptr && push->isDefault()) defaultButton = Key(box.standardButton(button));
+// What the user saw in a box: icon, title, text, text format and the buttons, the default one
+// starred. Ok and Yes share their values with aliases, so the buttons are named here.
+std::string Look(const QMessageBox& box) {
+    QString seen = Key(box.icon()) + " " + box.windowTitle() + ": " + box.text() +
+                   (box.textFormat() == Qt::PlainText ? " (plain)" : " (not plain)");
+    int named = 0;
+    for (const auto& [button, name] : {std::pair(QMessageBox::Ok, " Ok"), {QMessageBox::Cancel, " Cancel"},
+                                       {QMessageBox::Yes, " Yes"}, {QMessageBox::No, " No"}}) {
+        if (const auto* shown = qobject_cast<QPushButton*>(box.button(button)))
+            seen += name + QString(shown->isDefault() ? "*" : "");
+        named += box.button(button) != nullptr;
     }
-    return {Key(box.icon()), box.windowTitle(), box.text(), box.textFormat(), Key(box.standardButtons()),
-            defaultButton};
+    if (named != box.buttons().size()) seen += " and others";
+    return Visible(seen);
 }
 
 }  // namespace
@@ -89,68 +53,54 @@ TEST(QtMessageBoxes, ShowTheIconButtonsAndLinesAskedForAndMapTheAnswerBack) {
     using enum MessageIcon;
     using enum MessageButtons;
     const QMessageBox::StandardButton kCloseBox = QMessageBox::NoButton;
-    const struct {
-        MessageIcon icon; MessageButtons buttons; QString title, text;
-        QMessageBox::StandardButton press; SeenBox seen; MessageAnswer answer;
-    } cases[] = {
-        {Information, Ok, "Invalid Intensity", "You must enter a numeric value between 0 and 1000.", QMessageBox::Ok,
-         {"Information", "Invalid Intensity", "You must enter a numeric value between 0 and 1000.", Qt::PlainText,
-          "Ok", "Ok"}, MessageAnswer::Ok},
+    const QString intensity = "You must enter a numeric value between 0 and 1000.";
+    const struct { MessageIcon icon; MessageButtons buttons; QString title, text; QMessageBox::StandardButton press;
+                   std::string seen; MessageAnswer answer; } cases[] = {
+        {Information, Ok, "Invalid Intensity", intensity, QMessageBox::Ok,
+         "Information Invalid Intensity: " + intensity.toStdString() + " (plain) Ok*", MessageAnswer::Ok},
         {Critical, Ok, "Error", "Cannot open <b>x</b>:\r\nnot found.", kCloseBox,
-         {"Critical", "Error", "Cannot open <b>x</b>:\nnot found.", Qt::PlainText, "Ok", "Ok"}, MessageAnswer::Ok},
+         "Critical Error: Cannot open <b>x</b>:\\nnot found. (plain) Ok*", MessageAnswer::Ok},
         {Exclamation, YesNo, "Warning!", "The size changes.\r\n\r\nDo you want to continue?", QMessageBox::Yes,
-         {"Warning", "Warning!", "The size changes.\n\nDo you want to continue?", Qt::PlainText, "Yes|No", "Yes"},
-         MessageAnswer::Yes},
-        {Question, YesNo, "Overwrite?", "Sure?", QMessageBox::No,
-         {"Question", "Overwrite?", "Sure?", Qt::PlainText, "Yes|No", "Yes"}, MessageAnswer::No},
-        {Question, YesNo, "Overwrite?", "Sure?", kCloseBox,
-         {"Question", "Overwrite?", "Sure?", Qt::PlainText, "Yes|No", "Yes"}, MessageAnswer::No},
-        {None, OkCancel, "", "Go on?", QMessageBox::Cancel,
-         {"NoIcon", "Glimmerage", "Go on?", Qt::PlainText, "Ok|Cancel", "Ok"}, MessageAnswer::Cancel},
-        {None, OkCancel, "", "Go on?", kCloseBox,
-         {"NoIcon", "Glimmerage", "Go on?", Qt::PlainText, "Ok|Cancel", "Ok"}, MessageAnswer::Cancel}};
+         "Warning Warning!: The size changes.\\n\\nDo you want to continue? (plain) Yes* No", MessageAnswer::Yes},
+        {Question, YesNo, "Overwrite?", "Sure?", QMessageBox::No, "Question Overwrite?: Sure? (plain) Yes* No",
+         MessageAnswer::No},
+        {Question, YesNo, "Overwrite?", "Sure?", kCloseBox, "Question Overwrite?: Sure? (plain) Yes* No",
+         MessageAnswer::No},
+        {None, OkCancel, "", "Go on?", QMessageBox::Cancel, "NoIcon Glimmerage: Go on? (plain) Ok* Cancel",
+         MessageAnswer::Cancel},
+        {None, OkCancel, "", "Go on?", kCloseBox, "NoIcon Glimmerage: Go on? (plain) Ok* Cancel",
+         MessageAnswer::Cancel}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.title << " " << c.text << ", pressing " << Key(c.press));
-        SeenBox seen;
+        SCOPED_TRACE(testing::Message() << c.title << " " << c.text << ", pressing " << int(c.press));
+        std::string seen;
         AnswerWhenShown<QMessageBox>([&](QMessageBox& box) {
             seen = Look(box);
             if (c.press == kCloseBox) box.close();
             else box.button(c.press)->click();
         });
-        QtMessageBoxes boxes;
-        EXPECT_EQ(boxes.Show(c.text, c.buttons, c.icon, c.title), c.answer);
+        EXPECT_EQ(QtMessageBoxes().Show(c.text, c.buttons, c.icon, c.title), c.answer);
         EXPECT_EQ(seen, c.seen);
     }
 }
 
-// ---- Busy pointer -------------------------------------------------------------------------
-
-namespace {
-
-std::optional<Qt::CursorShape> PointerShape() {
-    const QCursor* cursor = QGuiApplication::overrideCursor();
-    return cursor == nullptr ? std::nullopt : std::optional(cursor->shape());
-}
-
-}  // namespace
-
 TEST(QtBusyPointer, IsTheArrowWithHourglassWhileAnyScopeIsOpenAndGoneOnEveryWayOut) {
+    const auto shape = [] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        return cursor == nullptr ? std::nullopt : std::optional(cursor->shape());
+    };
     const std::optional<Qt::CursorShape> kBusy = Qt::BusyCursor, kNormal = std::nullopt;
     QtBusyPointer pointer;
-    ASSERT_EQ(PointerShape(), kNormal);
+    ASSERT_EQ(shape(), kNormal);
     pointer.ShowBusy();
-    EXPECT_EQ(PointerShape(), kBusy);
+    EXPECT_EQ(shape(), kBusy);
     pointer.ShowDefault();
-    EXPECT_EQ(PointerShape(), kNormal);
+    EXPECT_EQ(shape(), kNormal);
     {
         const BusyScope outer(pointer);
-        {
-            const BusyScope inner(pointer);
-            EXPECT_EQ(PointerShape(), kBusy);
-        }
-        EXPECT_EQ(PointerShape(), kBusy) << "the outer operation still runs";
+        { const BusyScope inner(pointer); }
+        EXPECT_EQ(shape(), kBusy) << "the outer operation still runs";
     }
-    EXPECT_EQ(PointerShape(), kNormal);
+    EXPECT_EQ(shape(), kNormal);
     EXPECT_THROW(
         {
             const BusyScope outer(pointer);
@@ -158,37 +108,21 @@ TEST(QtBusyPointer, IsTheArrowWithHourglassWhileAnyScopeIsOpenAndGoneOnEveryWayO
             throw Failure::Overflow();
         },
         Failure);
-    EXPECT_EQ(PointerShape(), kNormal);
+    EXPECT_EQ(shape(), kNormal);
     while (QGuiApplication::overrideCursor() != nullptr) QGuiApplication::restoreOverrideCursor();
 }
 
-// ---- File chooser -------------------------------------------------------------------------
-
 namespace {
 
-// What the user saw in a file dialog.
-struct SeenChooser {
-    QString title;
-    QFileDialog::AcceptMode accept = QFileDialog::AcceptOpen;
-    QFileDialog::FileMode mode = QFileDialog::AnyFile;
-    QStringList filters;
-    QString selectedFilter, suffix, folder;
-
-    bool operator==(const SeenChooser&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const SeenChooser& seen) {
-    return out << seen.title << " accept " << int(seen.accept) << " mode " << int(seen.mode) << " filters "
-               << seen.filters.join(" | ") << " selected " << seen.selectedFilter << " suffix " << seen.suffix
-               << " in " << seen.folder;
-}
-
-// Shows the chooser and answers it the way a person does: typing names into its name field
-// and pressing Return, or Escape when `typed` is empty.
-FileChooserAnswer Choose(const FileChooserRequest& request, const QString& typed, SeenChooser& seen) {
+// Shows the chooser, records what the user saw in it (title, mode, filters, the chosen one, the
+// suffix and folder) and answers the way a person does: typing names into its name field and
+// pressing Return, or Escape when `typed` is empty.
+FileChooserAnswer Choose(const FileChooserRequest& request, const QString& typed, std::string& seen) {
     AnswerWhenShown<QFileDialog>([&](QFileDialog& dialog) {
-        seen = {dialog.windowTitle(), dialog.acceptMode(), dialog.fileMode(), dialog.nameFilters(),
-                dialog.selectedNameFilter(), dialog.defaultSuffix(), dialog.directory().path()};
+        seen = Visible(QStringList{dialog.windowTitle(), Key(dialog.acceptMode()), Key(dialog.fileMode()),
+                                   dialog.nameFilters().join(" | "), "chosen " + dialog.selectedNameFilter(),
+                                   "suffix " + dialog.defaultSuffix(), dialog.directory().path()}
+                           .join(", "));
         auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (typed.isEmpty() || name == nullptr) return QTest::keyClick(&dialog, Qt::Key_Escape);
         name->setText(typed);
@@ -197,19 +131,10 @@ FileChooserAnswer Choose(const FileChooserRequest& request, const QString& typed
     return QtFileChooser().Choose(request);
 }
 
-using Filters = std::vector<std::pair<QString, QString>>;
-
-FileChooserRequest Request(bool save, Filters filters, std::uint32_t flags, const QString& folder,
-                           std::int32_t filterIndex = 1, const QString& title = {}, const QString& defaultExt = {}) {
-    FileChooserRequest request;
-    request.save = save;
-    request.filters = std::move(filters);
-    request.flags = flags;
-    request.initialDir = folder;
-    request.filterIndex = filterIndex;
-    request.title = title;
-    request.defaultExt = defaultExt;
-    return request;
+FileChooserRequest Request(bool save, std::vector<std::pair<QString, QString>> filters, std::uint32_t flags,
+                           const QString& folder, std::int32_t index = 1, const QString& title = {},
+                           const QString& ext = {}) {
+    return {save, 0, std::move(filters), index, {}, folder, title, ext, flags};
 }
 
 // Qt's own dialog, whatever the desktop would offer instead.
@@ -223,33 +148,24 @@ struct WidgetDialogs {
 TEST(QtFileChooser, ShowsTheModeTitleAndFiltersAskedForAndReturnsWhatWasChosen) {
     const WidgetDialogs widgetDialogs;
     QTemporaryDir dir;
-    for (const char* name : {"a.bmp", "b.bmp"}) QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
-    const QString folder = dir.path(), nul(QChar(u'\0'));
+    const QString folder = dir.path();
     const std::pair<QString, QString> bitmap{"Bitmap (*.bmp)", "*.bmp"};
-    const QString kBitmap = "Bitmap (*.bmp *.BMP)";
-    const struct {
-        const char* what; FileChooserRequest request; QString typed;
-        SeenChooser seen; FileChooserAnswer answer;
-    } cases[] = {
+    const std::string open = "Open, AcceptOpen, ", bmp = "Bitmap (*.bmp *.BMP)";
+    const std::string bmpChosen = bmp + ", chosen " + bmp + ", suffix , " + folder.toStdString();
+    const struct { const char* what; FileChooserRequest request; QString typed; std::string seen;
+                   FileChooserAnswer answer; } cases[] = {
         {"a name to save under, asked with the open dialog",
          Request(false, {bitmap}, FileChooserFlags::PathMustExist, folder), "new",
-         {"Open", QFileDialog::AcceptOpen, QFileDialog::AnyFile, {kBitmap}, kBitmap, "", folder},
-         {true, folder + "/new", 1}},
+         open + "AnyFile, " + bmpChosen, {true, folder + "/new", 1}},
         {"the save dialog with everything set",
-         Request(true, {bitmap, {"Pictures", "*.png; *.Tif"}}, 0, folder, 2, "Save Picture", "bmp"),
-         "out",
-         {"Save Picture", QFileDialog::AcceptSave, QFileDialog::AnyFile,
-          {kBitmap, "Pictures (*.png *.PNG *.Tif *.TIF)"}, "Pictures (*.png *.PNG *.Tif *.TIF)", "bmp", folder},
-         {true, folder + "/out.bmp", 2}},
-        {"several files", Request(false, {bitmap}, FileChooserFlags::AllowMultiSelect, folder),
-         "\"a.bmp\" \"b.bmp\"",
-         {"Open", QFileDialog::AcceptOpen, QFileDialog::ExistingFiles, {kBitmap}, kBitmap, "", folder},
-         {true, folder + nul + "a.bmp" + nul + "b.bmp" + nul + nul, 1}},
-        {"a cancel", Request(false, {bitmap}, 0, folder), "",
-         {"Open", QFileDialog::AcceptOpen, QFileDialog::AnyFile, {kBitmap}, kBitmap, "", folder}, {false, "", 1}}};
+         Request(true, {bitmap, {"Pictures", "*.png; *.Tif"}}, 0, folder, 2, "Save Picture", "bmp"), "out",
+         "Save Picture, AcceptSave, AnyFile, " + bmp + " | Pictures (*.png *.PNG *.Tif *.TIF), chosen Pictures "
+         "(*.png *.PNG *.Tif *.TIF), suffix bmp, " + folder.toStdString(), {true, folder + "/out.bmp", 2}},
+        {"a cancel", Request(false, {bitmap}, 0, folder), "", open + "AnyFile, " + bmpChosen,
+         {false, "", 1}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SeenChooser seen;
+        std::string seen;
         const FileChooserAnswer answer = Choose(c.request, c.typed, seen);
         EXPECT_EQ(seen, c.seen);
         EXPECT_EQ(std::tuple(answer.confirmed, Visible(answer.files), answer.filterIndex),
@@ -263,38 +179,25 @@ TEST(QtFileChooser, OpeningOffersEveryReadablePictureAndAnyFileAfterTheCallersFi
     const WidgetDialogs widgetDialogs;
     QTemporaryDir dir;
     QFile(dir.filePath("a.bmp")).open(QIODevice::WriteOnly);
-    const QString graphic = "Graphic Files (*.jpg *.JPG *.gif *.GIF *.bmp *.BMP)";
-    SeenChooser seen;
-    const FileChooserAnswer answer =
-        Choose(Request(false, {{"Graphic Files (*.jpg;*.gif;*.bmp)", "*.jpg;*.gif;*.bmp"}},
-                       FileChooserFlags::FileMustExist, dir.path()),
-               "a.bmp", seen);
-    EXPECT_EQ(std::tuple(seen.mode, Visible(answer.files), answer.filterIndex),
-              std::tuple(QFileDialog::ExistingFile, Visible(dir.filePath("a.bmp")), 1));
-    ASSERT_EQ(seen.filters.size(), 3) << seen;
-    EXPECT_EQ(std::tuple(seen.filters[0], seen.selectedFilter, seen.filters[2]),
-              std::tuple(graphic, graphic, QString("All files (*)")));
-    const QString pictures = seen.filters[1];
-    ASSERT_TRUE(pictures.startsWith("All pictures (") && pictures.endsWith(")")) << pictures;
-    QStringList patterns = pictures.mid(14).chopped(1).split(u' ');
-    // Those that Qt's own packages read on any machine, and whatever else is installed here.
-    QStringList expected{"*.bmp", "*.BMP", "*.gif", "*.GIF", "*.jpeg", "*.JPEG", "*.jpg", "*.JPG", "*.png", "*.PNG"};
-    for (const QByteArray& format : QImageReader::supportedImageFormats())
-        expected << "*." + QString(format) << "*." + QString(format).toUpper();
-    expected.removeDuplicates();
-    expected.sort();
-    patterns.sort();
-    EXPECT_EQ(patterns.join(u' ').toStdString(), expected.join(u' ').toStdString());
+    std::string seen;
+    const FileChooserAnswer answer = Choose(Request(false, {{"Graphic Files (*.jpg;*.gif;*.bmp)", "*.jpg;*.gif;*.bmp"}},
+                                                    FileChooserFlags::FileMustExist, dir.path()),
+                                            "a.bmp", seen);
+    EXPECT_EQ(std::pair(Visible(answer.files), answer.filterIndex), std::pair(Visible(dir.filePath("a.bmp")), 1));
+    const std::string graphic = "Graphic Files (*.jpg *.JPG *.gif *.GIF *.bmp *.BMP)";
+    EXPECT_EQ(seen.rfind("Open, AcceptOpen, ExistingFile, " + graphic + " | All pictures (", 0), 0u) << seen;
+    const std::size_t from = seen.find("All pictures ("), to = seen.find(") | All files (*), chosen " + graphic + ",");
+    ASSERT_LT(from, to) << seen;
+    // Those that Qt's own packages read on any machine.
+    for (const char* kind : {" *.bmp *.BMP ", " *.gif *.GIF ", " *.jpeg *.JPEG ", " *.jpg *.JPG ", " *.png *.PNG "})
+        EXPECT_NE((" " + seen.substr(from + 14, to - from - 14) + " ").find(kind), std::string::npos) << kind;
 }
-
-// ---- Colour dialog ------------------------------------------------------------------------
 
 TEST(QtColorDialog, OpensOnBlackWithTheCustomColoursGivenAndCancelGivesNothing) {
     ColorDialogRequest request;
     for (int slot = 0; slot < 16; ++slot) request.customColors[size_t(slot)] = PackColor(slot, 2 * slot, 255 - slot);
     const struct { const char* what; std::optional<QColor> choose; std::optional<ColorValue> answer; } cases[] = {
-        {"OK as it opens", std::nullopt, 0},
-        {"OK on a chosen colour", QColor(10, 20, 30), PackColor(10, 20, 30)},
+        {"OK as it opens", std::nullopt, 0}, {"OK on a chosen colour", QColor(10, 20, 30), PackColor(10, 20, 30)},
         {"Cancel", QColor(10, 20, 30), std::nullopt}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -314,28 +217,40 @@ TEST(QtColorDialog, OpensOnBlackWithTheCustomColoursGivenAndCancelGivesNothing) 
     }
 }
 
-// ---- Settings store -----------------------------------------------------------------------
+namespace {
+
+// Points the user's settings folder somewhere else for its lifetime.
+struct SettingsFolder {
+    explicit SettingsFolder(const QString& path) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
+    }
+    ~SettingsFolder() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    }
+};
+
+}  // namespace
 
 TEST(QtSettingsStore, KeepsTextsInTheUsersSettingsFileAndReportsOneItCannotWrite) {
     QTemporaryDir dir;
     const SettingsFolder folder(dir.path());
-    const QString path = dir.filePath("Glimmerage/Glimmerage.conf");
     QtSettingsStore store;
     EXPECT_EQ(store.Read("Glimmerage", "Settings", "AutoAdjustExposure", "0"), "0");
     store.Write("Glimmerage", "Settings", "AutoAdjustExposure", "1");
     store.Write("Glimmerage", "Settings", "Other", "0");
     EXPECT_EQ(QtSettingsStore().Read("Glimmerage", "Settings", "AutoAdjustExposure", "0"), "1");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    QFile file(dir.filePath("Glimmerage/Glimmerage.conf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName();
     EXPECT_EQ(file.readAll().toStdString(), "[Settings]\nAutoAdjustExposure=1\nOther=0\n");
 
     // A file where the settings folder belongs: not even the administrator can write there.
     QTemporaryDir blockedDir;
     QFile(blockedDir.filePath("Glimmerage")).open(QIODevice::WriteOnly);
     const SettingsFolder blocked(blockedDir.path());
-    const QString blockedPath = blockedDir.filePath("Glimmerage/Glimmerage.conf");
     const auto [number, description] =
         FailureOf([] { QtSettingsStore().Write("Glimmerage", "Settings", "AutoAdjustExposure", "1"); });
+    const QString blockedPath = blockedDir.filePath("Glimmerage/Glimmerage.conf");
     EXPECT_EQ(std::pair(number, Visible(description)),
               std::pair(75, Visible("Cannot write the settings file \"" + blockedPath + "\".")));
     EXPECT_EQ(QtSettingsStore().Read("Glimmerage", "Settings", "AutoAdjustExposure", "0"), "0");

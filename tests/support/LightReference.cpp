@@ -1,7 +1,9 @@
 #include "support/LightReference.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <sstream>
 
 namespace {
 
@@ -105,4 +107,18 @@ void ReferenceDrawing::Redraw(float sMax) {
             pixel[0] = std::uint8_t(out[3]);
         }
     }
+}
+
+std::string ReferenceDrawing::Mismatches(const LightBufferView& buffer) {
+    int count = 0;
+    std::ostringstream first;
+    first.precision(9);  // enough to tell any two floats apart
+    for (int c = 1; c <= 3; ++c)
+        for (int y = 1; y <= height; ++y)
+            for (int x = 1; x <= width; ++x)
+                if (std::bit_cast<std::uint32_t>(buffer.At(x, y, c)) != std::bit_cast<std::uint32_t>(At(x, y, c)) &&
+                    count++ == 0)
+                    first << "light (" << x << ", " << y << ", " << c << ") is " << buffer.At(x, y, c)
+                          << ", expected " << At(x, y, c);
+    return count == 0 ? std::string() : std::to_string(count) + " differ, the first " + first.str();
 }

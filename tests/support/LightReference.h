@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/common/LightPoint.h"
+#include "core/lights/LightBufferView.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // A short, literal model of the lights: the placing, rendering, exposure and redraw steps
@@ -31,4 +33,8 @@ struct ReferenceDrawing {
     void Undo(bool autoExposure);
     float FindMaximum();
     void Redraw(float sMax);
+
+    // Nothing when every light value of the picture's pixels is the program's to the bit;
+    // otherwise how many differ, and the first.
+    std::string Mismatches(const LightBufferView& buffer);
 };
