@@ -68,6 +68,13 @@ TEST(ViewFitting, ACanvasThatFitsIsTheWholeInsideAndABigOneScrollsInsideTheScree
     EXPECT_EQ(s.LastLight(), std::pair(1999.0f, 1499.0f));
     // The panel kept its place in the view while the canvas scrolled under it.
     EXPECT_EQ(s.Child("ToolBar1")->geometry(), QRect(16, 16, 68, 259));
+
+    // A change of the screen's free area fits the window again.
+    const QSize fitted = s.window->size();
+    s.window->resize(700, 500);
+    emit s.window->screen()->availableGeometryChanged(screen);
+    QApplication::processEvents();
+    EXPECT_EQ(s.window->size(), fitted);
 }
 
 TEST(ViewFitting, ATinyCanvasKeepsTheMenuOnOneLineAndTheDarkAroundItDoesNothing) {
