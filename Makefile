@@ -54,7 +54,7 @@ check-sanitize: deps
 # built with the same sanitizers. A failure names its seed and action; rerun it with
 # GLIMMERAGE_MONKEY_SEED, GLIMMERAGE_MONKEY_ACTIONS and GLIMMERAGE_MONKEY_TRACE=1.
 MONKEY_SEEDS ?= 1 2 3 4 5
-MONKEY_ACTIONS ?= 2000
+MONKEY_ACTIONS ?= 5000
 monkey: deps
 	@$(SANITIZE_CONFIGURE)
 	@cmake --build $(SANITIZE_DIR) --parallel $(JOBS) --target glimmerage_monkey

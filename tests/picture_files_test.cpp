@@ -15,7 +15,6 @@ const MessageRequest kOverwrite{"Confirm overwriting?", "File Already Exists", M
 const MessageRequest kNotSaved{"The picture was NOT saved.", "Operation Aborted", MessageIcon::Information,
                                MessageButtons::Ok};
 
-
 QStringList Entries(const QTemporaryDir& dir) {
     return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
