@@ -53,12 +53,19 @@ extern "C" void PrintWhereAndDie(int signal) {
 
 // The platform's answers, each drawn at random when the program asks; recorded as scripted.
 struct RandomMessages : ScriptedMessageBoxes {
+    std::vector<MessageAnswer> given;  // the answer to each box in `shown`
     MessageAnswer Present(const MessageRequest& request) override {
         using enum MessageAnswer;
         answers.push_back(request.buttons == MessageButtons::Ok         ? Ok
                           : request.buttons == MessageButtons::OkCancel ? Among({Ok, Cancel})
                                                                         : Among({Yes, No}));
-        return ScriptedMessageBoxes::Present(request);
+        given.push_back(ScriptedMessageBoxes::Present(request));
+        return given.back();
+    }
+    bool Answered(const QString& title, MessageAnswer answer) const {
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            if (shown[i].title == title && given[i] == answer) return true;
+        return false;
     }
 };
 
@@ -74,13 +81,17 @@ struct RandomColours : ScriptedColorDialog {
 struct RandomFiles : ScriptedFileChooser {
     QStringList loads, saves;  // answers to "Load..." (with whatever was saved) and to "Save...", swapped now and then
     QString savesDir;
+    bool loadChosen = false;  // a file was named for loading since the walk last looked
     FileChooserAnswer Choose(const FileChooserRequest& request) override {
+        const bool load = !request.filters.front().first.startsWith("Bitmap");
         QStringList choices = loads;
         for (const QFileInfo& saved : QDir(savesDir).entryInfoList(QDir::Files)) choices << saved.filePath();
-        if (request.filters.front().first.startsWith("Bitmap") != Chance(12)) choices = saves;
+        if (load == Chance(12)) choices = saves;
         const QString chosen = choices[Pick(int(choices.size()))];
         answers.push_back(Chance(20) ? FileChooserAnswer{} : FileChooserAnswer{true, chosen, 1});
-        return ScriptedFileChooser::Choose(request);
+        const FileChooserAnswer answer = ScriptedFileChooser::Choose(request);
+        loadChosen |= load && answer.confirmed && !answer.files.isEmpty();
+        return answer;
     }
 };
 
@@ -111,11 +122,14 @@ struct Monkey {
     QString detail;        // what the current action did, for the trace
     QStringList ran;       // menu commands the current action ran
     bool dropped = false;  // the current action dropped a file on the window
+    bool rightPressed = false;  // and pressed the right mouse button
+    bool cleared = false;  // the current action started the drawing afresh: "Clear", a load, a new size
     // What the walk expects of the drawing.
     std::vector<LightPoint> lights = std::vector<LightPoint>(1);
     bool undoPossible = false;
     std::optional<ReferenceDrawing> base;  // the light buffer at the last clear or load, on a small canvas
     std::vector<Step> steps;               // and what changed it since
+    bool filled = false;  // a fill has drawn on the picture since the light buffer was last shown
     int done = 0;
     std::map<QString, int> tally;  // commands run, lights placed, replays checked: for the summary
 
@@ -124,7 +138,7 @@ struct Monkey {
         std::size_t lights;
         std::int32_t count;
         ColorValue colour;
-        bool undo, inDialog, autoExposure;
+        bool undo, autoExposure;
     };
 
     const DrawingDocument& Doc() const { return window->Document(); }
@@ -236,6 +250,7 @@ void Click(Monkey& m, QWidget* target) {
     const auto [widget, at] = SomewhereOn(m, target);
     const Qt::MouseButton button = AButton();
     m.detail = Describe(widget, at, button);
+    m.rightPressed = button == Qt::RightButton;
     QTest::mouseClick(widget, button, SomeModifiers(), at);
 }
 
@@ -244,6 +259,7 @@ void Drag(Monkey& m, QWidget* target) {
     const auto [widget, at] = SomewhereOn(m, target, Chance(70) ? Among({"Palette1", "Frame1"}) : nullptr);
     const Qt::MouseButton button = AButton();
     m.detail = Describe(widget, at, button) + " to";
+    m.rightPressed = button == Qt::RightButton;
     QPointer<QWidget> pressed = widget;
     QTest::mousePress(widget, button, {}, at);
     QPoint to = at;
@@ -371,8 +387,8 @@ std::string Monkey::Violation(const Before& before) {
     const DrawingDocument& d = Doc();
     const std::int32_t w = d.PictureWidth, h = d.PictureHeight, count = d.LightsCount;
     // The lights: a clear or a load, one more light, an undo, or nothing at all.
-    if (d.Lights.size() == 1 && count == 0 && (before.lights != 1 || before.count != 0)) {
-        CHECK(ran.contains("mnuClear") || ran.contains("mnuLoad") || dropped || before.inDialog);
+    if (cleared) {
+        CHECK(d.Lights.size() == 1 && count == 0);
         lights.assign(1, LightPoint{});
         undoPossible = false;
     } else if (count == before.count + 1) {
@@ -407,10 +423,14 @@ std::string Monkey::Violation(const Before& before) {
     // Every way out of a long operation gives the normal pointer back; the fields stay valid.
     CHECK(platform.busy.depth == 0);
     CHECK(ValidFieldText(window->IntensityText()) && ValidFieldText(window->FogText()));
-    // Failures only come from files, the fill, a right click off the picture, or the colour dialog's injected one.
+    // Failures only come from files, the fill, a right click off the picture, or the colour dialog's injected one,
+    // after which the swatch is black.
     const bool mayFail = dropped || ran.contains("mnuLoad") || ran.contains("mnuSave") || !ran.filter("Fill").isEmpty();
-    for (const MessageRequest& box : platform.randomMessages.shown)
-        CHECK(box.title != "Error" || mayFail || box.text == kInjectedFailure || box.text == "Subscript out of range");
+    for (const MessageRequest& box : platform.randomMessages.shown) {
+        CHECK(box.title != "Error" || mayFail || box.text == kInjectedFailure ||
+              (rightPressed && box.text == "Subscript out of range"));
+        CHECK(box.text != kInjectedFailure || Child<PictureBox>("LightColor1")->BackColor() == 0);
+    }
     return {};
 }
 
@@ -424,25 +444,30 @@ ReferenceDrawing Monkey::Snapshot() const {
 }
 
 // Starts again from the buffer at a clear or a load; otherwise notes the light added, the undo,
-// or the rebuild from all lights that the action made, after each of which the picture must
-// show the buffer by the exposure rule.
+// or the rebuild from all lights that the action made. Unless a fill has drawn over it since,
+// the picture must show the buffer by the exposure rule.
 std::string Monkey::Journal(const Before& before) {
     const DrawingDocument& d = Doc();
-    if (d.Lights.size() == 1 && d.LightsCount == 0) {
+    const bool autoExposure = AutoExposure();
+    if (cleared) {
         steps.clear();
         base.reset();
         if (std::int64_t(d.PictureWidth) * d.PictureHeight <= kSmallCanvas) base = Snapshot();
-        return {};
+        filled = false;
+    } else if (d.LightsCount != before.count || ran.contains("mnuRender")) {
+        const auto kind = d.LightsCount > before.count   ? Step::Click
+                          : d.LightsCount < before.count ? Step::Undo
+                                                         : Step::Rebuild;
+        const LightPoint& last = d.Lights[std::size_t(d.LightsCount)];
+        steps.push_back({kind, last, window->IntensityText(), window->FogText(), autoExposure});
+        filled = false;
+    } else if (autoExposure != before.autoExposure) {
+        filled = false;  // the options dialog showed the buffer again in the new way
     }
-    const auto kind = d.LightsCount > before.count   ? Step::Click
-                      : d.LightsCount < before.count ? Step::Undo
-                                                     : Step::Rebuild;
-    if (kind == Step::Rebuild && !ran.contains("mnuRender")) return {};
-    const LightPoint& last = d.Lights[std::size_t(d.LightsCount)];
-    steps.push_back({kind, last, window->IntensityText(), window->FogText(), before.autoExposure});
-    if (!base) return {};
+    if (!ran.filter("Fill").isEmpty()) filled = true;
+    if (!base || filled) return {};
     ReferenceDrawing drawn = Snapshot();
-    drawn.Redraw(before.autoExposure ? drawn.FindMaximum() : 255.0f);
+    drawn.Redraw(autoExposure ? drawn.FindMaximum() : 255.0f);
     CHECK(SameColours(d.GMPic1.Bytes(), drawn.pixels));
     return {};
 }
@@ -500,15 +525,19 @@ void Monkey::Walk() {
         std::snprintf(gWhere, sizeof gWhere, "\nmonkey: seed %d, action %d (%s); replay with GLIMMERAGE_MONKEY_SEED=%d "
                       "GLIMMERAGE_MONKEY_ACTIONS=%d\n", seed, n, action.name, seed, n);
         const Before before{d.Lights.size(), d.LightsCount, Child<PictureBox>("LightColor1")->BackColor(),
-                            Child<QAction>("mnuUndo")->isEnabled(), modal != nullptr, AutoExposure()};
+                            Child<QAction>("mnuUndo")->isEnabled(), AutoExposure()};
         ran.clear();
-        dropped = false;
+        dropped = rightPressed = false;
         detail.clear();
         platform.randomMessages.shown.clear();
+        platform.randomMessages.given.clear();
+        platform.randomFiles.loadChosen = false;
         platform.busy.events.clear();
         action.run(*this, modal ? modal : window.get());
         QApplication::processEvents();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        cleared = ran.contains("mnuClear") || platform.randomFiles.loadChosen || dropped ||
+                  platform.randomMessages.Answered("Warning!", MessageAnswer::Yes);
         if (trace)
             qInfo("%d %s %s -> %s [%dx%d, %d lights]", n, action.name, qPrintable(detail), qPrintable(ran.join(' ')),
                   d.PictureWidth, d.PictureHeight, d.LightsCount);
