@@ -42,6 +42,9 @@ int EnvNumber(const char* name, int fallback) {
 // Where the walk is, written out however it ends: a failed check, a sanitizer report, a crash.
 char gWhere[200] = "";
 extern "C" void PrintWhere() {
+    static volatile std::sig_atomic_t printed = 0;  // a sanitizer's death and the abort after it say it once
+    if (printed) return;
+    printed = 1;
     std::fputs(gWhere, stderr);
     std::fflush(stderr);
 }
