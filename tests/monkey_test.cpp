@@ -558,6 +558,7 @@ void Monkey::Walk() {
         }
         done = n;
         if (base) ++tally["actions on a small canvas"];
+        if (AutoExposure()) ++tally["actions with automatic exposure"];
         if (!failure.empty())
             return void(ADD_FAILURE() << gWhere << failure << "\nin: " << action.name << " " << detail.toStdString()
                                       << "; lights " << before.count << " -> " << d.LightsCount << ", canvas "
