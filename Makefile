@@ -51,7 +51,8 @@ check-sanitize: deps
 	@cd $(SANITIZE_DIR) && $(SANITIZE_ENV) ctest --output-on-failure --parallel $(JOBS)
 
 # The monkey: a random walk of MONKEY_ACTIONS actions through the windows for each seed,
-# built with the same sanitizers. A failure names its seed and action; rerun it with
+# built with the same sanitizers, on the suite's screen of a common size so that a walk goes
+# the same way on any machine. A failure names its seed and action; rerun it with
 # GLIMMERAGE_MONKEY_SEED, GLIMMERAGE_MONKEY_ACTIONS and GLIMMERAGE_MONKEY_TRACE=1.
 MONKEY_SEEDS ?= 1 2 3 4 5
 MONKEY_ACTIONS ?= 5000
@@ -59,7 +60,8 @@ monkey: deps
 	@$(SANITIZE_CONFIGURE)
 	@cmake --build $(SANITIZE_DIR) --parallel $(JOBS) --target glimmerage_monkey
 	@set -e; for seed in $(MONKEY_SEEDS); do \
-		$(SANITIZE_ENV) GLIMMERAGE_MONKEY_SEED=$$seed GLIMMERAGE_MONKEY_ACTIONS=$(MONKEY_ACTIONS) \
+		$(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen:configfile=$(CURDIR)/tests/offscreen-screen.json \
+			GLIMMERAGE_MONKEY_SEED=$$seed GLIMMERAGE_MONKEY_ACTIONS=$(MONKEY_ACTIONS) \
 			$(SANITIZE_DIR)/tests/glimmerage_monkey --gtest_brief=1; \
 	done
 

@@ -3,11 +3,15 @@
 // the drawing must still hold together; every 50 actions, on a small canvas, its light
 // buffer must equal the literal reference's replay of the lights since the last clear or load.
 //
+//   QT_QPA_PLATFORM=offscreen:configfile=tests/offscreen-screen.json
 //   GLIMMERAGE_MONKEY_SEED=7 GLIMMERAGE_MONKEY_ACTIONS=2000 glimmerage_monkey
-// replays a walk exactly; GLIMMERAGE_MONKEY_TRACE=1 prints each action as it runs.
+// replays a walk exactly (on the screen `make monkey` and the suite use: the screen's size
+// decides how the window shows a big canvas); GLIMMERAGE_MONKEY_TRACE=1 prints each action.
 
 #include "support/LightReference.h"
 #include "support/TestSupport.h"
+#include "windows/canvas/CanvasBox.h"
+#include "windows/canvas/CanvasView.h"
 
 #include <QMimeData>
 
@@ -228,8 +232,8 @@ QString Name(const QObject* object) {
 
 // A point on the target, or on one of the main window's parts: the widget there and the point in it.
 std::pair<QWidget*, QPoint> SomewhereOn(Monkey& m, QWidget* target, const char* part = nullptr) {
-    if (part == nullptr && Chance(60))
-        part = Among({"p", "p", "ToolBar1", "Frame1", "LightColor1", "Palette1", "txtFog", "txtIntensity"});
+    if (part == nullptr && Chance(70))
+        part = Among({"p", "p", "p", "p", "ToolBar1", "Frame1", "LightColor1", "Palette1", "txtFog", "txtIntensity"});
     const QWidget* area = target == m.window.get() && part != nullptr ? m.Child(part) : target;
     QPoint at = area->mapTo(target, QPoint(Pick(std::max(1, area->width())), Pick(std::max(1, area->height()))));
     if (!target->rect().contains(at)) at = QPoint(Pick(target->width()), Pick(target->height()));  // the part is off
@@ -383,6 +387,20 @@ bool SameColours(std::span<const std::uint8_t> a, std::span<const std::uint8_t> 
     return a.size() == b.size();
 }
 
+// The picture's size in the view at a zoom step: a square of 2^step view pixels for each picture pixel, or one
+// view pixel for each block of 2^-step picture pixels, the last block of a row or column perhaps not full.
+QSize ShownSize(QSize picture, int step) {
+    if (step >= 0) return picture * (1 << step);
+    const int block = 1 << -step;
+    return {(picture.width() + block - 1) / block, (picture.height() + block - 1) / block};
+}
+
+// With room to spare on the screen for the frame and the menu bar, the window shows all of the canvas.
+bool FitsEasily(QSize canvas, const QScreen* screen) {
+    return canvas.width() <= screen->availableGeometry().width() - 100 &&
+           canvas.height() <= screen->availableGeometry().height() - 150;
+}
+
 #define CHECK(condition) \
     if (!(condition)) return "not " #condition
 
@@ -418,9 +436,10 @@ std::string Monkey::Violation(const Before& before) {
         CHECK(buffer.UpperX() == w && buffer.UpperY() == h);
     CHECK(d.GMPic1.Width() == w && d.GMPic1.Height() == h && d.GMPic1.HoldsPixelsOf(w, h));
     CHECK(d.GMPic2.HoldsPixelsOf(w, h) && d.GMPic2.Width() == w && d.GMPicProgress.HoldsPixelsOf(w, 10));
-    const PictureBox* canvas = Child<PictureBox>("p");
-    CHECK(canvas->geometry() == QRect(0, 0, w, h) && canvas->Image().size() == QSize(w, h));
-    CHECK(window->centralWidget()->size() == QSize(w, h));
+    const auto* canvas = Child<CanvasBox>("p");
+    CHECK(canvas->Image().size() == QSize(w, h) && canvas->size() == ShownSize({w, h}, canvas->ZoomStep()));
+    CHECK(!FitsEasily(canvas->size(), window->screen()) ||
+          Child<CanvasView>("client")->VisibleCanvas() == canvas->geometry());
     const QImage shown = canvas->Image().convertToFormat(QImage::Format_RGB32);
     CHECK(SameColours({shown.constBits(), std::size_t(shown.sizeInBytes())}, d.GMPic1.Bytes()));
     // Every way out of a long operation gives the normal pointer back; the fields stay valid.
