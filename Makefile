@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PROGRAM := $(BUILD_DIR)/src/windows/glimmerage
 
-.PHONY: all deps configure build run test bench check-sanitize check-clang fuzz package install artwork screenshot clean
+.PHONY: all deps configure build run test bench check-sanitize monkey check-clang fuzz package install artwork screenshot clean
 
 all: build
 
@@ -39,15 +39,31 @@ bench: build
 # finding, a leak included, fails it.
 SANITIZE_DIR ?= build-sanitize
 SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+SANITIZE_CONFIGURE := cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug \
+	-DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)" >/dev/null
+SANITIZE_ENV := QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= \
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 check-sanitize: deps
-	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug \
-		-DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)" >/dev/null
+	@$(SANITIZE_CONFIGURE)
 	@cmake --build $(SANITIZE_DIR) --parallel $(JOBS)
-	@cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= \
-		ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
-		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-		ctest --output-on-failure --parallel $(JOBS)
+	@cd $(SANITIZE_DIR) && $(SANITIZE_ENV) ctest --output-on-failure --parallel $(JOBS)
+
+# The monkey: a random walk of MONKEY_ACTIONS actions through the windows for each seed,
+# built with the same sanitizers, on the suite's screen of a common size so that a walk goes
+# the same way on any machine. A failure names its seed and action; rerun it with
+# GLIMMERAGE_MONKEY_SEED, GLIMMERAGE_MONKEY_ACTIONS and GLIMMERAGE_MONKEY_TRACE=1.
+MONKEY_SEEDS ?= 1 2 3 4 5
+MONKEY_ACTIONS ?= 5000
+monkey: deps
+	@$(SANITIZE_CONFIGURE)
+	@cmake --build $(SANITIZE_DIR) --parallel $(JOBS) --target glimmerage_monkey
+	@set -e; for seed in $(MONKEY_SEEDS); do \
+		$(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen:configfile=$(CURDIR)/tests/offscreen-screen.json \
+			GLIMMERAGE_MONKEY_SEED=$$seed GLIMMERAGE_MONKEY_ACTIONS=$(MONKEY_ACTIONS) \
+			$(SANITIZE_DIR)/tests/glimmerage_monkey --gtest_brief=1; \
+	done
 
 # The whole suite built with clang and the system's C++ library, every warning an error.
 CLANG_DIR ?= build-clang

@@ -15,45 +15,8 @@ const MessageRequest kOverwrite{"Confirm overwriting?", "File Already Exists", M
 const MessageRequest kNotSaved{"The picture was NOT saved.", "Operation Aborted", MessageIcon::Information,
                                MessageButtons::Ok};
 
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList Entries(const QTemporaryDir& dir) {
     return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-// A GIF of a 256-colour picture (Qt writes none), as 9-bit codes with a clear code every 250 pixels, before the
-// decoder's table would need wider codes: valid, only not compressed. A graphic control extension marks the
-// transparent index, if one is given.
-QByteArray Gif(const QImage& indexed, int transparentIndex = -1) {
-    const int w = indexed.width(), h = indexed.height();
-    QByteArray size;
-    for (const int v : {w, h}) size.append(char(v & 255)).append(char(v >> 8));
-    QByteArray out = "GIF89a" + size + QByteArray("\xF7\0\0", 3), data;
-    for (const QRgb c : indexed.colorTable()) out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
-    if (transparentIndex >= 0)
-        out += QByteArray("\x21\xF9\x04\x01\0\0", 6) + char(transparentIndex) + QByteArray(1, '\0');
-    out += QByteArray(",\0\0\0\0", 5) + size + QByteArray("\0\x08", 2);
-    std::uint32_t bits = 0, pending = 0;
-    const auto code = [&](int value) {
-        for (bits |= std::uint32_t(value) << pending, pending += 9; pending >= 8; pending -= 8, bits >>= 8)
-            data.append(char(bits & 255));
-    };
-    for (int i = 0; i < w * h; ++i) {
-        if (i % 250 == 0) code(256);
-        code(indexed.pixelIndex(i % w, i / w));
-    }
-    code(257);
-    if (pending > 0) data.append(char(bits));
-    for (qsizetype i = 0; i < data.size(); i += 255) out += char(data.mid(i, 255).size()) + data.mid(i, 255);
-    return out + QByteArray("\0;", 2);
 }
 
 // Writes a picture in the format its name ends in and returns what the file holds: a JPEG only approximates it, and

@@ -18,47 +18,21 @@
 #include <map>
 TEST(HugePictures, APictureClaimingAHugeSizeIsRefusedBeforeItIsRead) {
     QTemporaryDir dir;
-    // A BMP header for 100000 x 100000 pixels of 32 bits, and no pixels at all.
-    QByteArray bmp(54, '\0');
-    const auto put = [&](int at, quint32 value) {
-        for (int i = 0; i < 4; ++i) bmp[at + i] = char((value >> (8 * i)) & 0xFF);
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put(2, 54);
-    put(10, 54);
-    put(14, 40);
-    put(18, 100000);
-    put(22, 100000);
-    bmp[26] = 1;
-    bmp[28] = 32;
-    // A PNG whose header promises 60000 x 60000 pixels.
+    // A BMP and a PNG of one pixel whose headers claim 100000 x 100000 and 60000 x 60000 pixels.
     QImage tiny(1, 1, QImage::Format_RGB32);
     tiny.fill(Qt::black);
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
+    QByteArray png, bmp;
+    for (auto& [bytes, format] : {std::pair<QByteArray&, const char*>{png, "PNG"}, {bmp, "BMP"}}) {
+        QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        tiny.save(&buffer, "PNG");
+        tiny.save(&buffer, format);
     }
     // A PNG of that pixel whose text chunk after the pixels claims almost 2 GB, in a file of
     // a few hundred bytes (the last 12 bytes are the end chunk).
     QByteArray chunky = png;
     chunky.insert(chunky.size() - 12, QByteArray("\x72\x79\x74\x65tEXtComment", 15));
-    for (const int at : {16, 20}) {
-        png[at] = 0;
-        png[at + 1] = 0;
-        png[at + 2] = char(0xEA);
-        png[at + 3] = char(0x60);
-    }
-    // The header's checksum covers its type and fields, bytes 12 to 28.
-    quint32 crc = 0xFFFFFFFF;
-    for (int i = 12; i < 29; ++i) {
-        crc ^= quint8(png[i]);
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
-    }
-    crc = ~crc;
-    for (int i = 0; i < 4; ++i) png[29 + i] = char((crc >> (24 - 8 * i)) & 0xFF);
+    png = ClaimingHugeSize(png);
+    bmp = ClaimingHugeSize(bmp);
     // A GIF of many frames on a 65535 x 65535 screen.
     QByteArray gif("GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00", 13);
     for (int frame = 0; frame < 2000; ++frame) gif.append("\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00", 15);
@@ -68,12 +42,9 @@ TEST(HugePictures, APictureClaimingAHugeSizeIsRefusedBeforeItIsRead) {
     const std::int64_t peakBefore = PeakMemoryKiB();
     for (const auto& [name, bytes] : {std::pair{"huge.bmp", bmp}, std::pair{"huge.png", png}, std::pair{"huge.gif", gif},
                                       std::pair{"chunk.png", chunky}}) {
-        QFile file(dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        WriteBytes(dir.filePath(name), bytes);
         try {
-            files.Load(file.fileName());
+            files.Load(dir.filePath(name));
             ADD_FAILURE() << name << " was not refused";
         } catch (const Failure& failure) {
             if (QByteArray(name) == "huge.png") {

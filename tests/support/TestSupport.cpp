@@ -35,6 +35,57 @@ QImage DistinctPicture(int width, int height) {
     return image;
 }
 
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray ClaimingHugeSize(QByteArray file) {
+    if (file.startsWith("BM")) return file.replace(18, 8, QByteArray::fromHex("a0860100a0860100"));
+    if (file.startsWith("GIF")) return file.replace(6, 4, QByteArray::fromHex("ffffffff"));
+    if (file.startsWith("\x89PNG")) {
+        file.replace(16, 8, QByteArray::fromHex("0000ea600000ea60"));
+        std::uint32_t crc = 0xFFFFFFFFu;  // the header's checksum, over its type and fields: bytes 12 to 28
+        for (int i = 12; i < 29; ++i) {
+            crc ^= std::uint8_t(file[i]);
+            for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        for (int i = 0; i < 4; ++i) file[29 + i] = char(~crc >> (24 - 8 * i));
+        return file;
+    }
+    const qsizetype frame = file.indexOf("\xff\xc0");  // a JPEG's frame header: precision, height, width
+    return frame < 0 ? file : file.replace(frame + 5, 4, QByteArray::fromHex("ffdcffdc"));
+}
+
+QByteArray Gif(const QImage& indexed, int transparentIndex) {
+    const int w = indexed.width(), h = indexed.height();
+    QByteArray size;
+    for (const int v : {w, h}) size.append(char(v & 255)).append(char(v >> 8));
+    QByteArray out = "GIF89a" + size + QByteArray("\xF7\0\0", 3), data;
+    for (const QRgb c : indexed.colorTable()) out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    if (transparentIndex >= 0)
+        out += QByteArray("\x21\xF9\x04\x01\0\0", 6) + char(transparentIndex) + QByteArray(1, '\0');
+    out += QByteArray(",\0\0\0\0", 5) + size + QByteArray("\0\x08", 2);
+    std::uint32_t bits = 0, pending = 0;
+    const auto code = [&](int value) {
+        for (bits |= std::uint32_t(value) << pending, pending += 9; pending >= 8; pending -= 8, bits >>= 8)
+            data.append(char(bits & 255));
+    };
+    for (int i = 0; i < w * h; ++i) {
+        if (i % 250 == 0) code(256);
+        code(indexed.pixelIndex(i % w, i / w));
+    }
+    code(257);
+    if (pending > 0) data.append(char(bits));
+    for (qsizetype i = 0; i < data.size(); i += 255) out += char(data.mid(i, 255).size()) + data.mid(i, 255);
+    return out + QByteArray("\0;", 2);
+}
+
 QDialog* VisibleTopLevel(const char* name) {
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget->objectName() == QLatin1String(name) && widget->isVisible()) return qobject_cast<QDialog*>(widget);

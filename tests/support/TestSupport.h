@@ -37,6 +37,15 @@ std::vector<float> Values(const LightBufferView& buffer);
 // Up to 256 wide every pixel of a distinct picture has a colour of its own: a misplaced row or column shows.
 ColorValue DistinctColour(int x, int y);
 QImage DistinctPicture(int width, int height);
+// A GIF of a 256-colour picture (Qt writes none), as 9-bit codes with a clear code every 250 pixels, before the
+// decoder's table would need wider codes: valid, only not compressed. A graphic control extension marks the
+// transparent index, if one is given.
+QByteArray Gif(const QImage& indexed, int transparentIndex = -1);
+void WriteBytes(const QString& path, const QByteArray& bytes);
+QByteArray ReadBytes(const QString& path);  // empty when it cannot be read
+// The picture file with a header claiming a huge size: BMP 100000 x 100000, PNG 60000 x 60000 (its checksum
+// made right), GIF 65535 x 65535, JPEG 65500 x 65500.
+QByteArray ClaimingHugeSize(QByteArray file);
 
 // Every pixel of the surface has the colour expected(x, y).
 template <typename Expected>
