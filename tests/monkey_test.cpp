@@ -345,6 +345,37 @@ void PushButton(Monkey& m, QWidget* target) {
 
 void CloseBox(Monkey&, QWidget* target) { target->close(); }
 
+// The wheel over the view, plain, across, with Shift or with Ctrl (zoom about the pointer).
+void Wheel(Monkey& m, QWidget*) {
+    QWidget* viewport = m.Child<QAbstractScrollArea>("client")->viewport();
+    const QPoint at(Pick(viewport->width() + 1), Pick(viewport->height() + 1));
+    const int notches = Among({-2, -1, 1, 2});
+    const bool across = Chance(20);
+    const Qt::KeyboardModifiers modifiers = Among({Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier),
+                                                   Qt::KeyboardModifiers(Qt::ControlModifier)});
+    const QPoint angle = across ? QPoint(notches * 120, 0) : QPoint(0, notches * 120);
+    m.detail = QStringLiteral("at %1,%2 by %3,%4 modifiers %5")
+                   .arg(at.x()).arg(at.y()).arg(angle.x()).arg(angle.y()).arg(int(modifiers), 0, 16);
+    QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), angle, Qt::NoButton, modifiers, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(viewport, &event);
+}
+
+// The view's own commands, and the scroll bars dragged anywhere.
+void ViewCommand(Monkey& m, QWidget*) {
+    auto* view = m.Child<QAbstractScrollArea>("client");
+    if (Chance(40)) {
+        QScrollBar* bar = Chance(50) ? view->horizontalScrollBar() : view->verticalScrollBar();
+        const int to = bar->minimum() + Pick(bar->maximum() - bar->minimum() + 1);
+        m.detail = QStringLiteral("%1 bar to %2").arg(bar->orientation() == Qt::Horizontal ? "across" : "down").arg(to);
+        bar->setValue(to);
+        return;
+    }
+    QAction* command = m.Child<QAction>(Among({"ZoomIn", "ZoomOut", "ActualPixels", "WholePicture"}));
+    m.detail = command->objectName();
+    command->trigger();
+}
+
 // One entry per kind of thing a person does, on the main window or on the modal dialog over it.
 // A new kind is a function of the monkey and the widget it acts on, plus a line here; its weight
 // is its share among the entries of its scope. The function sets `detail` for the trace; the
@@ -359,6 +390,7 @@ const struct Action {
     {"click", Scope::Window, 40, Click},       {"drag", Scope::Window, 12, Drag},
     {"type", Scope::Window, 8, Type},          {"key", Scope::Window, 4, Key},
     {"command", Scope::Window, 14, Command},   {"drop", Scope::Window, 2, DropFile},
+    {"wheel", Scope::Window, 6, Wheel},        {"view", Scope::Window, 5, ViewCommand},
     {"click", Scope::Dialog, 6, Click},        {"drag", Scope::Dialog, 4, Drag},
     {"type", Scope::Dialog, 14, Type},         {"key", Scope::Dialog, 4, Key},
     {"button", Scope::Dialog, 10, PushButton}, {"close", Scope::Dialog, 1, CloseBox},
@@ -437,7 +469,8 @@ std::string Monkey::Violation(const Before& before) {
     CHECK(d.GMPic2.HoldsPixelsOf(w, h) && d.GMPic2.Width() == w && d.GMPicProgress.HoldsPixelsOf(w, 10));
     const auto* canvas = Child<CanvasBox>("p");
     CHECK(canvas->Image().size() == QSize(w, h) && canvas->size() == ShownSize({w, h}, canvas->ZoomStep()));
-    CHECK(!FitsEasily(canvas->size(), window->screen()) ||
+    // The window is fitted to the canvas at actual pixels; zooming changes only what shows.
+    CHECK(canvas->ZoomStep() != 0 || !FitsEasily(canvas->size(), window->screen()) ||
           Child<CanvasView>("client")->VisibleCanvas() == canvas->geometry());
     const QImage shown = canvas->Image().convertToFormat(QImage::Format_RGB32);
     CHECK(SameColours({shown.constBits(), std::size_t(shown.sizeInBytes())}, d.GMPic1.Bytes()));
