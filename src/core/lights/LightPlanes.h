@@ -2,8 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
+#include <vector>
 
 // Three planes of 32-bit floats, red, green and blue, each `height` rows of `width` values,
 // with rows and columns counted from 0. Whole-picture passes stream through a plane row by
@@ -11,30 +10,23 @@
 class LightPlanes {
 public:
     // Every value 0. The old values are let go first, so that a big picture never needs
-    // both at once. The system hands out the zeros page by page as the planes are first
-    // written, so a new picture's buffers cost nothing until they are used, and the undo
-    // copy of a photo just loaded nothing at all.
+    // both at once.
     void Reallocate(std::int32_t width, std::int32_t height);
 
     std::int32_t Width() const { return width_; }
     std::int32_t Height() const { return height_; }
-    std::size_t Count() const { return count_; }
+    std::size_t Count() const { return values_.size(); }
 
     // Row y of a channel (0 red, 1 green, 2 blue).
-    float* Row(int channel, std::int32_t y) { return values_.get() + Offset(channel, y); }
-    const float* Row(int channel, std::int32_t y) const { return values_.get() + Offset(channel, y); }
+    float* Row(int channel, std::int32_t y) { return values_.data() + Offset(channel, y); }
+    const float* Row(int channel, std::int32_t y) const { return values_.data() + Offset(channel, y); }
 
 private:
     std::size_t Offset(int channel, std::int32_t y) const {
         return (std::size_t(channel) * std::size_t(height_) + std::size_t(y)) * std::size_t(width_);
     }
 
-    struct Free {
-        void operator()(float* values) const { std::free(values); }
-    };
-
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
-    std::size_t count_ = 0;
-    std::unique_ptr<float[], Free> values_;
+    std::vector<float> values_;
 };
