@@ -64,23 +64,29 @@ QByteArray ClaimingHugeSize(QByteArray file) {
 
 QByteArray Gif(const QImage& indexed, int transparentIndex) {
     const int w = indexed.width(), h = indexed.height();
+    int depth = 1;  // bits of a colour index
+    while ((1 << depth) < indexed.colorCount()) ++depth;
+    const int minimumCode = std::max(2, depth), clear = 1 << minimumCode, width = minimumCode + 1;
+    // The table grows by one entry a code after the first; the codes stay `width` bits until it is full.
+    const int run = (1 << width) - clear - 2;
     QByteArray size;
     for (const int v : {w, h}) size.append(char(v & 255)).append(char(v >> 8));
-    QByteArray out = "GIF89a" + size + QByteArray("\xF7\0\0", 3), data;
+    QByteArray out = "GIF89a" + size + char(0x80 | (depth - 1)) + QByteArray(2, '\0'), data;
     for (const QRgb c : indexed.colorTable()) out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    out += QByteArray(((1 << depth) - indexed.colorCount()) * 3, '\0');
     if (transparentIndex >= 0)
         out += QByteArray("\x21\xF9\x04\x01\0\0", 6) + char(transparentIndex) + QByteArray(1, '\0');
-    out += QByteArray(",\0\0\0\0", 5) + size + QByteArray("\0\x08", 2);
+    out += QByteArray(",\0\0\0\0", 5) + size + '\0' + char(minimumCode);
     std::uint32_t bits = 0, pending = 0;
     const auto code = [&](int value) {
-        for (bits |= std::uint32_t(value) << pending, pending += 9; pending >= 8; pending -= 8, bits >>= 8)
+        for (bits |= std::uint32_t(value) << pending, pending += width; pending >= 8; pending -= 8, bits >>= 8)
             data.append(char(bits & 255));
     };
     for (int i = 0; i < w * h; ++i) {
-        if (i % 250 == 0) code(256);
+        if (i % run == 0) code(clear);
         code(indexed.pixelIndex(i % w, i / w));
     }
-    code(257);
+    code(clear + 1);
     if (pending > 0) data.append(char(bits));
     for (qsizetype i = 0; i < data.size(); i += 255) out += char(data.mid(i, 255).size()) + data.mid(i, 255);
     return out + QByteArray("\0;", 2);

@@ -37,9 +37,9 @@ std::vector<float> Values(const LightBufferView& buffer);
 // Up to 256 wide every pixel of a distinct picture has a colour of its own: a misplaced row or column shows.
 ColorValue DistinctColour(int x, int y);
 QImage DistinctPicture(int width, int height);
-// A GIF of a 256-colour picture (Qt writes none), as 9-bit codes with a clear code every 250 pixels, before the
-// decoder's table would need wider codes: valid, only not compressed. A graphic control extension marks the
-// transparent index, if one is given.
+// A GIF of an indexed picture (Qt writes none): codes one bit wider than the colour indices, with a clear code
+// before the decoder's table would need wider ones, so valid, only not compressed. A graphic control extension
+// marks the transparent index, if one is given.
 QByteArray Gif(const QImage& indexed, int transparentIndex = -1);
 void WriteBytes(const QString& path, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& path);  // empty when it cannot be read

@@ -15,7 +15,7 @@ const QColor kBeyondCanvas(48, 48, 48);
 
 }  // namespace
 
-CanvasView::CanvasView(QWidget* parent) : QScrollArea(parent) {
+CanvasView::CanvasView(CanvasBox* canvas, QWidget* parent) : QScrollArea(parent), canvas_(canvas) {
     setFrameShape(QFrame::NoFrame);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setWidgetResizable(false);
@@ -25,10 +25,6 @@ CanvasView::CanvasView(QWidget* parent) : QScrollArea(parent) {
     viewport()->setAutoFillBackground(true);
     // The view itself takes no focus: the keys that scroll reach it from the canvas.
     setFocusPolicy(Qt::NoFocus);
-}
-
-void CanvasView::SetCanvas(CanvasBox* canvas) {
-    canvas_ = canvas;
     setWidget(canvas);
 }
 
@@ -44,14 +40,11 @@ void CanvasView::PlacePanel(QPoint place) {
     KeepPanelInside();
 }
 
-QRect CanvasView::VisibleCanvas() const {
-    return canvas_ == nullptr ? QRect() : viewport()->rect() & canvas_->geometry();
-}
+QRect CanvasView::VisibleCanvas() const { return viewport()->rect() & canvas_->geometry(); }
 
-int CanvasView::CurrentStep() const { return canvas_ == nullptr ? 0 : canvas_->ZoomStep(); }
+void CanvasView::ZoomBy(int steps) { ZoomTo(canvas_->ZoomStep() + steps, viewport()->rect().center()); }
 
 void CanvasView::ZoomTo(int step, QPoint anchor) {
-    if (canvas_ == nullptr) return;
     const double before = canvas_->Zoom();
     // The picture point under the anchor, in picture pixels, before the zoom changes.
     const double pictureX = (horizontalScrollBar()->value() + anchor.x()) / before;
@@ -64,7 +57,6 @@ void CanvasView::ZoomTo(int step, QPoint anchor) {
 }
 
 void CanvasView::ZoomToFit() {
-    if (canvas_ == nullptr) return;
     const QSize room = maximumViewportSize();
     const QSize picture = canvas_->SurfaceSize();
     int step = CanvasBox::kLargestZoomStep;
@@ -77,7 +69,7 @@ void CanvasView::ZoomToFit() {
 }
 
 void CanvasView::ResetView() {
-    if (canvas_ != nullptr) canvas_->SetZoomStep(0);
+    canvas_->SetZoomStep(0);
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
     KeepPanelInside();
@@ -88,7 +80,7 @@ void CanvasView::wheelEvent(QWheelEvent* event) {
     if (event->modifiers() & Qt::ControlModifier) {
         // One notch of a wheel is 120; a touchpad sends many small steps that add up.
         const int notches = delta.y() / 120;
-        if (notches != 0) ZoomTo(CurrentStep() + notches, viewport()->mapFrom(this, event->position().toPoint()));
+        if (notches != 0) ZoomTo(canvas_->ZoomStep() + notches, viewport()->mapFrom(this, event->position().toPoint()));
         event->accept();
         return;
     }

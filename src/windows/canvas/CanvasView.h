@@ -12,9 +12,9 @@ class CanvasView : public QScrollArea {
     Q_OBJECT
 
 public:
-    explicit CanvasView(QWidget* parent = nullptr);
+    // The view shows `canvas` from the start and for good.
+    CanvasView(CanvasBox* canvas, QWidget* parent);
 
-    void SetCanvas(CanvasBox* canvas);
     // The panel floats over the canvas at a place of its own in the view, its position now.
     void SetPanel(QWidget* panel);
     // Gives the panel a new place of its own in the view.
@@ -25,7 +25,7 @@ public:
 
     // Zooms to a step, keeping the picture point under `anchor` (viewport pixels) in place.
     void ZoomTo(int step, QPoint anchor);
-    void ZoomBy(int steps) { ZoomTo(CurrentStep() + steps, viewport()->rect().center()); }
+    void ZoomBy(int steps);
     // The largest zoom step at which the whole picture shows without scrolling.
     void ZoomToFit();
     void ResetView();
@@ -38,10 +38,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    int CurrentStep() const;
     void KeepPanelInside();
 
-    CanvasBox* canvas_ = nullptr;
+    CanvasBox* canvas_;
     QWidget* panel_ = nullptr;
     QPoint panelPlace_;
 };

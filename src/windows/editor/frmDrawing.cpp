@@ -102,16 +102,15 @@ void frmDrawing::ConnectCommands() {
 }
 
 void frmDrawing::BuildCanvas() {
-    view_ = new CanvasView(this);
-    view_->setObjectName(QStringLiteral("client"));
-    setCentralWidget(view_);
-
     p = new CanvasBox;
     p->setObjectName(QStringLiteral("p"));
     p->SetBackColor(PackColor(0, 0, 0));
     p->MoveBox(0, 0, 0, 0);
     p->setFocusPolicy(Qt::StrongFocus);
-    view_->SetCanvas(p);
+
+    view_ = new CanvasView(p, this);
+    view_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(view_);
 }
 
 void frmDrawing::BuildToolPanel() {
