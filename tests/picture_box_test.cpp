@@ -118,8 +118,10 @@ TEST(PictureBox, GrowingHiddenOrShownKeepsTheDrawingAndSizeMoveAndAutoSizeChange
     box->MoveBox(5, 6, 40, 10);
     EXPECT_EQ(std::pair(box->geometry(), box->SurfaceSize()), std::pair(QRect(5, 6, 40, 10), QSize(40, 10)));
     box->SetAutoSize(true);
+    Draw(*box, 2, 2);
     box->SetPicture(DistinctPicture(21, 13));
     EXPECT_EQ(std::pair(box->geometry(), box->SurfaceSize()), std::pair(QRect(5, 6, 21, 13), QSize(21, 13)));
+    ExpectColours(*box, DistinctColour);  // the new picture, with no trace of the drawing
 }
 
 struct CountingPictureBox : PictureBox {

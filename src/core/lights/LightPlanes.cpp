@@ -2,9 +2,19 @@
 
 #include "core/common/Failure.h"
 
+#include <algorithm>
+
 void LightPlanes::Reallocate(std::int32_t width, std::int32_t height) {
     if (width < 0 || height < 0) throw Failure::SubscriptOutOfRange();
-    values_ = {};
+    // Planes of the same size are blanked where they stand, sparing the page faults of
+    // fresh memory.
+    if (width == width_ && height == height_) {
+        std::fill(values_.begin(), values_.end(), 0.0f);
+        return;
+    }
+    // Swapped out, not assigned: an assignment keeps the old capacity, and with it the
+    // memory of the biggest picture ever opened.
+    std::vector<float>().swap(values_);
     width_ = height_ = 0;
     values_.assign(std::size_t(width) * std::size_t(height) * 3, 0.0f);
     width_ = width;

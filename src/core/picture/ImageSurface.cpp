@@ -28,8 +28,12 @@ void ImageSurface::SetPicture(const QImage& picture) {
     ForgetSavedPicture();
     spare_ = QImage();
     picture_ = picture.convertToFormat(QImage::Format_RGB32);
+    // The picture replaces any drawing. A box that takes the picture's size composes the
+    // new image as it makes it, which on a photo is a pass worth sparing.
+    drawn_ = QRect();
+    const QSize sizeBefore = image_.size();
     if (autoSize_ && !picture_.isNull()) ResizeBox(picture_.size());
-    ComposeAll();
+    if (image_.size() == sizeBefore) ComposeAll();
 }
 
 void ImageSurface::ClearPicture() {
