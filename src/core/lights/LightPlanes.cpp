@@ -14,7 +14,7 @@ void LightPlanes::Reallocate(std::int32_t width, std::int32_t height) {
     }
     // Swapped out, not assigned: an assignment keeps the old capacity, and with it the
     // memory of the biggest picture ever opened.
-    std::vector<float>().swap(values_);
+    decltype(values_)().swap(values_);
     width_ = height_ = 0;
     values_.assign(std::size_t(width) * std::size_t(height) * 3, 0.0f);
     width_ = width;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/common/LargeBlocks.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -28,5 +30,5 @@ private:
 
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
-    std::vector<float> values_;
+    std::vector<float, LargeBlockAllocator<float>> values_;
 };

@@ -1,5 +1,6 @@
 #include "core/picture/ImageSurface.h"
 
+#include "core/common/LargeBlocks.h"
 #include "core/picture/FloodFill.h"
 
 #include <algorithm>
@@ -102,7 +103,7 @@ void ImageSurface::RestoreSavedPicture(const QRect& requested) {
 QImage ImageSurface::TakeSpareImage() {
     if (spare_.size() == image_.size() && spare_.isDetached()) return std::exchange(spare_, QImage());
     spare_ = QImage();
-    return QImage(image_.size(), QImage::Format_RGB32);
+    return large_blocks::NewImage(image_.size());
 }
 
 void ImageSurface::SetBackColor(ColorValue color) {
@@ -184,7 +185,7 @@ void ImageSurface::ResizeImage(QSize size) {
     next_ = QImage();
     const QImage old = image_;
     const QRect kept = drawn_ & QRect(QPoint(0, 0), size);
-    image_ = QImage(size, QImage::Format_RGB32);
+    image_ = large_blocks::NewImage(size);
     Compose(image_.rect());
     CopyPixels(old, kept, image_, kept.topLeft());
     drawn_ = kept;

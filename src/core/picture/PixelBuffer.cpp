@@ -42,7 +42,7 @@ void PixelBuffer::Reallocate() {
     }
     // Drop the old array first so that a big picture never needs two at once; swapped out,
     // since an assignment would keep its capacity.
-    std::vector<std::uint8_t>().swap(PicBits);
+    decltype(PicBits)().swap(PicBits);
     bitsChannels_ = bitsWidth_ = bitsHeight_ = 0;
     PicBits.assign(std::size_t(count), 0);
     bitsChannels_ = channels;

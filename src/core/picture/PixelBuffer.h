@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/common/LargeBlocks.h"
+
 #include <QImage>
 
 #include <cstdint>
@@ -55,7 +57,7 @@ private:
     std::int32_t BitmapByteCount() const;
 
     PicBitmapRecord PicBitmap;
-    std::vector<std::uint8_t> PicBits;
+    std::vector<std::uint8_t, LargeBlockAllocator<std::uint8_t>> PicBits;
     // Dimensions the array was allocated with; all 0 while it is not allocated.
     int bitsChannels_ = 0;
     int bitsWidth_ = 0;

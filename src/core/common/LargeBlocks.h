@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QImage>
+
+#include <cstddef>
+#include <new>
+
+// Memory for the drawing's big arrays: light planes, pixel buffers, the canvas image.
+// Fresh memory is paid for on first touch, one fault per page; a photo of tens of megapixels
+// is hundreds of thousands of small pages, and the faults cost more than the work then done
+// on the pixels. Blocks of a few megabytes and up are therefore asked for in the system's
+// large pages where it offers them (transparent huge pages on Linux), one fault per 2 MB.
+namespace large_blocks {
+
+void* Allocate(std::size_t bytes);
+void Free(void* block, std::size_t bytes) noexcept;
+
+// A 32-bit image (blue, green, red, fourth byte; rows without padding) in such a block.
+// Its pixels are not set.
+QImage NewImage(QSize size, QImage::Format format = QImage::Format_RGB32);
+
+}  // namespace large_blocks
+
+template <typename T>
+struct LargeBlockAllocator {
+    using value_type = T;
+
+    LargeBlockAllocator() = default;
+    template <typename U>
+    explicit LargeBlockAllocator(const LargeBlockAllocator<U>&) noexcept {}
+
+    T* allocate(std::size_t n) {
+        if (n > std::size_t(-1) / sizeof(T)) throw std::bad_array_new_length();
+        return static_cast<T*>(large_blocks::Allocate(n * sizeof(T)));
+    }
+    void deallocate(T* block, std::size_t n) noexcept { large_blocks::Free(block, n * sizeof(T)); }
+
+    template <typename U>
+    bool operator==(const LargeBlockAllocator<U>&) const noexcept {
+        return true;
+    }
+};
