@@ -181,6 +181,10 @@ void BM_DecodePhoto(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(files.Load(path));
 }
 
+// The repeated loads reuse memory the previous one gave back; the first load of the process
+// pays for all of its memory fresh, as a user's first photo does.
+double firstPhotoLoadSeconds = 0.0;
+
 void BM_LoadPhotoWithYes(benchmark::State& state) {
     const QString path = GeneratedPicture("jpg", kPhotoWidth, kPhotoHeight);
     WindowScene& scene = WindowSceneOf(640, 480, 0);
@@ -193,7 +197,9 @@ void BM_LoadPhotoWithYes(benchmark::State& state) {
         scene.platform.messages.shown.clear();
         const auto start = std::chrono::steady_clock::now();
         load->trigger();
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        if (firstPhotoLoadSeconds == 0.0) firstPhotoLoadSeconds = seconds;
         if (scene.window->PictureWidth() != kPhotoWidth || scene.platform.messages.shown.size() != 1) {
             state.SkipWithError("the photo did not load with one question");
             break;
@@ -389,9 +395,9 @@ void PrintSummary(const SummaryReporter& r, double documentMiB, double windowMiB
     std::printf("%-34s %7.1f ms  %.2fx Qt's own decode\n", "load 5000 x 5000 JPEG", load * 1e3, load / loadQt);
     const double decodePhoto = r.Median("DecodePhoto/"), loadWithYes = r.Median("LoadPhotoWithYes/");
     std::printf("%-34s %7.1f ms  %.2fx one decode (%.1f ms; bound 1.15x), %.0f decode(s) a load;\n"
-                "%-34s             %.1f ms of it the blank drawing at the new size\n",
+                "%-34s             %.1f ms of it the blank drawing at the new size; the first load %.1f ms\n",
                 "load 8000 x 6000 JPEG with Yes", loadWithYes * 1e3, loadWithYes / decodePhoto, decodePhoto * 1e3,
-                SummaryReporter::Find(r.decodesPerLoad, "LoadPhotoWithYes/"), "", r.Median("AdoptPhotoSize/") * 1e3);
+                SummaryReporter::Find(r.decodesPerLoad, "LoadPhotoWithYes/"), "", r.Median("AdoptPhotoSize/") * 1e3, firstPhotoLoadSeconds * 1e3);
     std::printf("%-34s %7.1f ms  %.2fx Qt's own encode; processor time %.2fx (the rest is the flush to disk\n"
                 "%-34s             that keeps the old file safe until the new one is complete)\n",
                 "save 5000 x 5000 BMP", save * 1e3, save / saveQt,

@@ -1,5 +1,7 @@
 #include "core/files/QtPictureFiles.h"
 
+#include "core/common/LargeBlocks.h"
+
 #include "core/common/Failure.h"
 #include "core/files/BmpWriter.h"
 
@@ -126,6 +128,18 @@ void ChangeEachPixel(QImage& picture, PerPixel perPixel) {
     }
 }
 
+// Decoders write into an image of the picture's size and format when given one; one in large
+// pages spares the decode a page fault every few kilobytes of a photo.
+QImage PreparedFor(const QImageReader& reader, QSize size) {
+    const QImage::Format format = reader.imageFormat();
+    if (!size.isValid() || reader.transformation() != QImageIOHandler::TransformationNone ||
+        (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+         format != QImage::Format_ARGB32_Premultiplied)) {
+        return {};
+    }
+    return large_blocks::NewImage(size, format);
+}
+
 // The picture as the canvas shows it, over its black background, in the canvas's own
 // format. A decoder that hands back colours multiplied by their alpha has done the work.
 QImage ShownOverBlack(QImage picture) {
@@ -205,11 +219,11 @@ QImage QtPictureFiles::Decode(QIODevice& device, const QString& name, QByteArray
                               .arg(size.width())
                               .arg(size.height()));
     }
-    QImage picture;
+    QImage picture = PreparedFor(reader, size);
     bool damaged = false;
     {
         const DecoderWarningWatch watch;
-        picture = reader.read();
+        if (!reader.read(&picture)) picture = QImage();
         damaged = sawPrematureEnd;
     }
     if (picture.isNull()) {
