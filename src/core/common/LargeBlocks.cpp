@@ -6,6 +6,11 @@
 #include <sys/mman.h>
 #endif
 
+// The sanitizers watch the edges of heap blocks, not of mappings made by hand.
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+#define GLIMMERAGE_LARGE_PAGES 1
+#endif
+
 namespace large_blocks {
 namespace {
 
@@ -13,13 +18,32 @@ constexpr std::size_t kLargePage = std::size_t(2) << 20;
 
 // Below a few large pages the rounding up would waste more than the faults cost.
 bool InLargePages(std::size_t bytes) {
-#if defined(__linux__)
+#if defined(GLIMMERAGE_LARGE_PAGES)
     return bytes >= 4 * kLargePage;
 #else
     static_cast<void>(bytes);
     return false;
 #endif
 }
+
+std::size_t RoundedToLargePages(std::size_t bytes) { return (bytes + kLargePage - 1) / kLargePage * kLargePage; }
+
+#if defined(GLIMMERAGE_LARGE_PAGES)
+// A fresh mapping, aligned to a large page so that every part of it can be one, and zeroed
+// by the system only as each page is first touched.
+void* MapLargePages(std::size_t bytes) {
+    const std::size_t rounded = RoundedToLargePages(bytes);
+    void* mapped = mmap(nullptr, rounded + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    auto* const start = static_cast<char*>(mapped);
+    auto* const aligned = reinterpret_cast<char*>(RoundedToLargePages(reinterpret_cast<std::size_t>(start)));
+    if (aligned != start) munmap(start, std::size_t(aligned - start));
+    munmap(aligned + rounded, std::size_t(start + kLargePage - aligned));
+    // Only advice: where the system has no large pages to give, small ones serve.
+    madvise(aligned, rounded, MADV_HUGEPAGE);
+    return aligned;
+}
+#endif
 
 struct ImageBlock {
     void* pixels;
@@ -35,26 +59,25 @@ void FreeImageBlock(void* info) {
 }  // namespace
 
 void* Allocate(std::size_t bytes) {
-    if (!InLargePages(bytes)) return ::operator new(bytes);
-#if defined(__linux__)
-    const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
-    void* block = std::aligned_alloc(kLargePage, rounded);
-    if (block == nullptr) throw std::bad_alloc();
-    // Only advice: where the system has no large pages to give, small ones serve.
-    madvise(block, rounded, MADV_HUGEPAGE);
-    return block;
-#else
-    return ::operator new(bytes);
+#if defined(GLIMMERAGE_LARGE_PAGES)
+    if (InLargePages(bytes)) return MapLargePages(bytes);
 #endif
+    void* block = std::calloc(bytes == 0 ? 1 : bytes, 1);
+    if (block == nullptr) throw std::bad_alloc();
+    return block;
 }
 
 void Free(void* block, std::size_t bytes) noexcept {
     if (block == nullptr) return;
+#if defined(GLIMMERAGE_LARGE_PAGES)
     if (InLargePages(bytes)) {
-        std::free(block);
-    } else {
-        ::operator delete(block);
+        munmap(block, RoundedToLargePages(bytes));
+        return;
     }
+#else
+    static_cast<void>(bytes);
+#endif
+    std::free(block);
 }
 
 QImage NewImage(QSize size, QImage::Format format) {

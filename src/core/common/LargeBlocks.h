@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <new>
+#include <type_traits>
+#include <utility>
 
 // Memory for the drawing's big arrays: light planes, pixel buffers, the canvas image.
 // Fresh memory is paid for on first touch, one fault per page; a photo of tens of megapixels
@@ -12,15 +14,19 @@
 // large pages where it offers them (transparent huge pages on Linux), one fault per 2 MB.
 namespace large_blocks {
 
+// Every byte of a new block is 0; a big one is zeroed by the system page by page as it is
+// first touched, so a buffer that is written before it is read is never zeroed by hand.
 void* Allocate(std::size_t bytes);
 void Free(void* block, std::size_t bytes) noexcept;
 
-// A 32-bit image (blue, green, red, fourth byte; rows without padding) in such a block.
-// Its pixels are not set.
+// A 32-bit image (blue, green, red, fourth byte; rows without padding) in such a block,
+// every byte 0.
 QImage NewImage(QSize size, QImage::Format format = QImage::Format_RGB32);
 
 }  // namespace large_blocks
 
+// For containers of plain numbers: since new blocks are all zeros, an element made without a
+// value is already 0 and is not written.
 template <typename T>
 struct LargeBlockAllocator {
     using value_type = T;
@@ -34,6 +40,14 @@ struct LargeBlockAllocator {
         return static_cast<T*>(large_blocks::Allocate(n * sizeof(T)));
     }
     void deallocate(T* block, std::size_t n) noexcept { large_blocks::Free(block, n * sizeof(T)); }
+    template <typename U>
+    void construct(U*) noexcept {
+        static_assert(std::is_arithmetic_v<U>, "only numbers are 0 when all their bytes are");
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
 
     template <typename U>
     bool operator==(const LargeBlockAllocator<U>&) const noexcept {

@@ -16,7 +16,7 @@ void LightPlanes::Reallocate(std::int32_t width, std::int32_t height) {
     // memory of the biggest picture ever opened.
     decltype(values_)().swap(values_);
     width_ = height_ = 0;
-    values_.assign(std::size_t(width) * std::size_t(height) * 3, 0.0f);
+    values_ = decltype(values_)(std::size_t(width) * std::size_t(height) * 3);
     width_ = width;
     height_ = height;
 }

@@ -44,7 +44,7 @@ void PixelBuffer::Reallocate() {
     // since an assignment would keep its capacity.
     decltype(PicBits)().swap(PicBits);
     bitsChannels_ = bitsWidth_ = bitsHeight_ = 0;
-    PicBits.assign(std::size_t(count), 0);
+    PicBits = decltype(PicBits)(std::size_t(count));
     bitsChannels_ = channels;
     bitsWidth_ = width;
     bitsHeight_ = height;
