@@ -26,7 +26,8 @@ QImage NewImage(QSize size, QImage::Format format = QImage::Format_RGB32);
 }  // namespace large_blocks
 
 // For containers of plain numbers: since new blocks are all zeros, an element made without a
-// value is already 0 and is not written.
+// value is already 0 and is not written. That holds for a container made at its size; one
+// grown again within its old capacity would keep what was there.
 template <typename T>
 struct LargeBlockAllocator {
     using value_type = T;
