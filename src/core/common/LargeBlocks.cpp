@@ -85,8 +85,11 @@ QImage NewImage(QSize size, QImage::Format format) {
     const qsizetype rowBytes = qsizetype(size.width()) * 4;
     const std::size_t bytes = std::size_t(rowBytes) * std::size_t(size.height());
     auto* block = new ImageBlock{Allocate(bytes), bytes};
-    return QImage(static_cast<uchar*>(block->pixels), size.width(), size.height(), rowBytes, format, FreeImageBlock,
-                  block);
+    QImage image(static_cast<uchar*>(block->pixels), size.width(), size.height(), rowBytes, format, FreeImageBlock,
+                 block);
+    // Qt turns down sizes it cannot address without calling the cleanup.
+    if (image.isNull()) FreeImageBlock(block);
+    return image;
 }
 
 }  // namespace large_blocks
