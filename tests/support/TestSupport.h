@@ -16,6 +16,8 @@
 using Boxes = std::vector<MessageRequest>;
 using Events = std::vector<std::string>;
 inline const Events kBusyOnce{"busy", "default"};  // the busy pointer, then the normal one back
+inline const MessageRequest kOverwrite{"Confirm overwriting?", "File Already Exists", MessageIcon::Question,
+                                       MessageButtons::YesNo};
 
 inline std::ostream& operator<<(std::ostream& out, const QString& text) {
     return out << '"' << text.toStdString() << '"';
@@ -27,7 +29,6 @@ void ClickWith(QWidget* widget, QPointF at, Qt::MouseButton button = Qt::LeftBut
 void SetAutoExposure(ScriptedPlatform& platform, const QString& value);  // as the options store it
 QDialog* VisibleTopLevel(const char* name);
 MessageRequest ErrorBox(const QString& description);  // the "Error" box as the scripted boxes record it
-int ErrorBoxes(const ScriptedMessageBoxes& messages);  // how many "Error" boxes were shown
 QByteArray Md5(const QString& path);                   // of the file's bytes; empty when it cannot be read
 std::pair<int, QString> FailureOf(const std::function<void()>& operation);  // number and text; {0, ""} for none
 
@@ -77,10 +78,10 @@ struct StartedWindow {
     QSize ClientFor(QSize canvas) const {
         return {std::max(canvas.width(), window->menuBar()->sizeHint().width()), canvas.height()};
     }
+    // Runs the menu command with the records emptied first: `file` is picked in the file chooser (an empty
+    // name cancels it) and the questions that follow are answered in this order.
+    void Run(const char* command, const QString& file = {}, std::deque<MessageAnswer> answers = {});
 };
-
-// Saves the canvas through "Save..." under `path`, answering Yes to an overwrite question.
-void SaveAs(StartedWindow& s, const QString& path);
 
 struct Running : StartedWindow {
     Running() { Start(); }
