@@ -118,25 +118,23 @@ TEST_F(ReportedPixels, SetPictureTakesSizeAndColoursOfAnyPicture) {
     EXPECT_EQ(messages.shown, Boxes{ErrorBox("Division by zero")});
 }
 
-// Unset pixels (fourth byte 0) still show black, not the background; a narrower surface shows the left part.
-TEST_F(ReportedPixels, PrintIntoASurfaceOfAnotherSize) {
-    picture.CreateNewPicture(3, 2);
-    picture.SetPixel(1, 1, 200, 100, 50);
-    picture.SetPixel(3, 2, 1, 2, 3);
+// A print first clears what an earlier one drew; unset pixels (fourth byte 0) still show black, not the background.
+TEST_F(ReportedPixels, PrintIntoALargerSurfaceClearsItFirst) {
     CountingSurface surface(QSize(5, 4));
     surface.SetBackColor(PackColor(12, 34, 56));
     surface.SetPicture(FilledImage(QSize(4, 3), qRgb(200, 201, 202)));
+    picture.SetPicture(FilledImage(QSize(5, 4), Qt::red));
+    picture.PrintToPictureBox(surface);
+    picture.CreateNewPicture(3, 2);
+    picture.SetPixel(1, 1, 200, 100, 50);
+    picture.SetPixel(3, 2, 1, 2, 3);
     picture.PrintToPictureBox(surface);
     ExpectColours(surface, [](int x, int y) -> ColorValue {
         if (x == 0 && y == 0) return PackColor(200, 100, 50);
         if (x == 2 && y == 1) return PackColor(1, 2, 3);
         return x < 3 && y < 2 ? 0 : x < 4 && y < 3 ? PackColor(200, 201, 202) : PackColor(12, 34, 56);
     });
-    const QImage source = DistinctPicture(300, 65);
-    picture.SetPicture(source);
-    CountingSurface narrower(QSize(297, 65));
-    picture.PrintToPictureBox(narrower);
-    EXPECT_EQ(std::pair(narrower.Image(), messages.shown), std::pair(source.copy(0, 0, 297, 65), Boxes{}));
+    EXPECT_EQ(messages.shown, Boxes{});
 }
 
 }  // namespace
