@@ -4,8 +4,6 @@
 #include "windows/common/ErrorBox.h"
 #include "support/TestSupport.h"
 
-namespace {
-
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN(), kInf = std::numeric_limits<double>::infinity();
 const std::pair<int, QString> kOverflow{FailureNumber::Overflow, "Overflow"};
 
@@ -58,5 +56,3 @@ TEST(SettingsStore, ExposureIsOnForAnyNumberButZero) {
     WriteAutoAdjustExposure(store, "abc");
     EXPECT_THROW(AutoAdjustExposureIsOn(store), Failure);
 }
-
-}  // namespace

@@ -1,8 +1,6 @@
 #include "windows/editor/PalettePicture.h"
 #include "support/TestSupport.h"
 
-namespace {
-
 const MessageRequest kDepthBox{
     "Your display is currently NOT running in True Color (24bit-32bit color modes). You must increase the "
     "display color depth before being able to use this program.\r\n\r\n"
@@ -165,5 +163,3 @@ TEST(ToolPanel, FollowsTheLeftButtonDragInsideTheCanvasOnly) {
     s.Action("mnuClear")->trigger();  // Clear does not put the panel back
     EXPECT_EQ(panel->pos(), QPoint(96, 196));
 }
-
-}  // namespace

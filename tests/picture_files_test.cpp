@@ -61,27 +61,6 @@ struct WithALight : Running {
     }
 };
 
-// The drawing is `expected`, at the canvas's size, without lights or undo: the canvas, the displayed picture and
-// the light buffer (pixel x, y at x + 1, y + 1) all hold it.
-void ExpectDrawing(const StartedWindow& s, const QImage& expected) {
-    const DrawingDocument& doc = s.Doc();
-    const QImage want = expected.convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(std::tuple(doc.LightsCount, doc.Lights.size(), s.Canvas()->HasPicture(), s.Action("mnuUndo")->isEnabled(),
-                         s.Canvas()->size(), s.window->centralWidget()->size(),
-                         QSize(s.window->PictureWidth(), s.window->PictureHeight())),
-              std::tuple(0, 1u, false, false, want.size(), s.ClientFor(want.size()), want.size()));
-    EXPECT_EQ(s.Canvas()->Image(), want);
-    ASSERT_EQ(QSize(doc.GMPic1.Width(), doc.GMPic1.Height()), want.size());
-    // RGB32 images compare without the fourth byte, which the displayed picture leaves 0.
-    EXPECT_EQ(QImage(doc.GMPic1.Bytes().data(), want.width(), want.height(), QImage::Format_RGB32), want);
-    int wrong = 0;
-    for (int y = 0; y < want.height(); ++y)
-        for (int x = 0; x < want.width(); ++x)
-            for (int c = 1; c <= 3; ++c)  // red, green, blue
-                wrong += doc.LightBuffer().At(x + 1, y + 1, c) != float((want.pixel(x, y) >> (24 - 8 * c)) & 255);
-    EXPECT_EQ(wrong, 0) << "pixels differ in the light buffer";
-}
-
 // `path` is a BMP file of what the canvas shows, and the canvas keeps that as its picture.
 void ExpectSavedCanvas(const StartedWindow& s, const QString& path) {
     QImageReader reader(path);

@@ -152,17 +152,32 @@ frmDrawing::StartupOutcome StartedWindow::Start() {
     return outcome;
 }
 
+void ExpectDrawing(const StartedWindow& s, const QImage& expected) {
+    const DrawingDocument& doc = s.Doc();
+    const QImage want = expected.convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(std::tuple(doc.LightsCount, doc.Lights.size(), s.Canvas()->HasPicture(), s.Action("mnuUndo")->isEnabled(),
+                         s.Canvas()->size(), s.window->centralWidget()->size(),
+                         QSize(s.window->PictureWidth(), s.window->PictureHeight())),
+              std::tuple(0, 1u, false, false, want.size(), s.ClientFor(want.size()), want.size()));
+    EXPECT_EQ(s.Canvas()->Image(), want);
+    ASSERT_EQ(QSize(doc.GMPic1.Width(), doc.GMPic1.Height()), want.size());
+    // RGB32 images compare without the fourth byte, which the displayed picture leaves 0.
+    EXPECT_EQ(QImage(doc.GMPic1.Bytes().data(), want.width(), want.height(), QImage::Format_RGB32), want);
+    int wrong = 0;
+    for (int y = 0; y < want.height(); ++y)
+        for (int x = 0; x < want.width(); ++x)
+            for (int c = 1; c <= 3; ++c)  // red, green, blue
+                wrong += doc.LightBuffer().At(x + 1, y + 1, c) != float((want.pixel(x, y) >> (24 - 8 * c)) & 255);
+    EXPECT_EQ(wrong, 0) << "pixels differ in the light buffer";
+}
+
 void ExpectFreshDocument(const StartedWindow& s, QSize size) {
+    ExpectDrawing(s, FilledImage(size, Qt::black));
     const DrawingDocument& doc = s.Doc();
     const int w = size.width(), h = size.height();
     const std::vector<float> zeros(std::size_t(w + 1) * std::size_t(h + 1) * 3, 0.0f);
-    EXPECT_EQ(std::tuple(s.Canvas()->geometry(), s.Canvas()->HasPicture(), s.window->centralWidget()->size(),
-                         s.Action("mnuUndo")->isEnabled(), QSize(s.window->PictureWidth(), s.window->PictureHeight())),
-              std::tuple(QRect(QPoint(0, 0), size), false, size, false, size));
-    EXPECT_EQ(s.Canvas()->Image(), FilledImage(size, Qt::black));
-    EXPECT_EQ(std::tuple(doc.LightBuffer().UpperX(), doc.LightBuffer().UpperY(), doc.LightsCount, doc.Lights.size(),
-                         Values(doc.LightBuffer()) == zeros, Values(doc.UndoBuffer()) == zeros,
-                         std::ranges::count(doc.GMPic1.Bytes(), 0), doc.GMPic1.Width(), doc.GMPic1.Height(),
-                         doc.GMPic2.Width(), doc.GMPicProgress.Width(), doc.GMPicProgress.Height()),
-              std::tuple(w, h, 0, 1u, true, true, std::ptrdiff_t(w) * h * 4, w, h, w, w, 10));
+    EXPECT_EQ(std::tuple(s.Canvas()->pos(), doc.LightBuffer().UpperX(), doc.LightBuffer().UpperY(),
+                         Values(doc.LightBuffer()) == zeros, Values(doc.UndoBuffer()) == zeros, doc.GMPic2.Width(),
+                         doc.GMPicProgress.Width(), doc.GMPicProgress.Height()),
+              std::tuple(QPoint(0, 0), w, h, true, true, w, w, 10));
 }

@@ -87,5 +87,8 @@ struct Running : StartedWindow {
     Running() { Start(); }
 };
 
-// A blank drawing of this size: black canvas, zeroed buffers, no lights, no undo.
+// The drawing is `expected`, at the canvas's size, without lights or undo: the canvas, the displayed picture and
+// the light buffer (pixel x, y at x + 1, y + 1) all hold it.
+void ExpectDrawing(const StartedWindow& s, const QImage& expected);
+// A blank drawing of this size: the above in black, and every light buffer zero and of this size.
 void ExpectFreshDocument(const StartedWindow& s, QSize size);
