@@ -13,8 +13,7 @@ struct GradientFill : testing::Test {
         QImage drawing = FilledImage(size, Qt::white);
         QPainter(&drawing).fillRect(area, color);
         for (const QPoint at : markers) drawing.setPixel(at, qRgb(1, 0, 1));
-        s.window->ChangePictureSize(size.width(), size.height());
-        s.window->ClearAll();
+        s.Resize(size);
         s.window->SetFillSource(drawing);
     }
     std::int32_t Fill(float x, float y, std::int32_t direction) {

@@ -12,10 +12,7 @@ namespace {
 struct Scene : Running {
     ReferenceDrawing reference;
 
-    Scene(int width, int height) : reference(width, height) {
-        window->ChangePictureSize(width, height);
-        window->ClearAll();
-    }
+    Scene(int width, int height) : reference(width, height) { Resize({width, height}); }
     QLineEdit* Intensity() const { return Child<QLineEdit>("txtIntensity"); }
     QLineEdit* Fog() const { return Child<QLineEdit>("txtFog"); }
     void SetFields(const QString& intensity, const QString& fog) {
@@ -121,15 +118,6 @@ TEST(LightRendering, HandWorkedValuesForTheDefaultsFogZeroAndARebuild) {
     EXPECT_EQ(t.Light(50, 50, 2), 25.5f);
 }
 
-// Every value of the engine's buffer.
-std::vector<float> EngineValues(const LightEngine& engine) {
-    std::vector<float> values;
-    for (int c = 0; c < 3; ++c)
-        for (int y = 0; y < engine.Height(); ++y)
-            for (int x = 0; x < engine.Width(); ++x) values.push_back(engine.Light(x, y, c));
-    return values;
-}
-
 // The engine keeps each row's greatest value to answer FindMaximum and to work out a click's exposure before
 // the click. After every kind of pass both must come out as from the buffer itself: the greatest value, and
 // the picture of a click with automatic exposure, which must be the one a redraw against the true greatest
@@ -156,11 +144,11 @@ TEST(LightEngine, WhatItKnowsOfItsRowsStaysTrueAfterEveryPass) {
         for (const auto& [after, pass] : passes) {
             SCOPED_TRACE(after);
             pass();
-            std::vector<float> values = EngineValues(engine);
+            std::vector<float> values = Values({engine, false});
             EXPECT_EQ(engine.FindMaximum(), *std::ranges::max_element(values));
             engine.AddLight({{44, 33, 200, 255, 100}, float(size.width() % 7 + 2), 0.5f}, true, Exposure::Automatic,
                             {picture.Bytes()});
-            values = EngineValues(engine);
+            values = Values({engine, false});
             EXPECT_EQ(engine.FindMaximum(), *std::ranges::max_element(values));
             engine.Redraw(*std::ranges::max_element(values), {check.Bytes()});
             ASSERT_TRUE(std::ranges::equal(picture.Bytes(), check.Bytes()));
@@ -183,13 +171,13 @@ TEST(LightEngine, ALightTooStrongForAnyOneChannelFailsWithOverflow) {
         LightEngine engine;
         engine.Reset(300, 8);
         engine.LoadPicture(picture.Bytes());
-        const std::vector<float> before = EngineValues(engine);
+        const std::vector<float> before = Values({engine, false});
         const NewLight light{{x, 4.0f, channel == 0 ? 255 : 0, channel == 1 ? 255 : 0, channel == 2 ? 255 : 0},
                              1.4e37f, 1};
         EXPECT_EQ(FailureOf([&] { engine.AddLight(light, true, exposure, {drawn.Bytes()}); }).first,
                   FailureNumber::Overflow);
-        EXPECT_EQ(EngineValues(engine), before);
+        EXPECT_EQ(Values({engine, false}), before);
         engine.RestoreUndoCopy();  // the undo copy is the buffer as it was
-        EXPECT_EQ(EngineValues(engine), before);
+        EXPECT_EQ(Values({engine, false}), before);
     }
 }

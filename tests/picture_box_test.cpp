@@ -37,16 +37,11 @@ struct EagerSurface {
     }
 };
 
-struct SizedSurface : ImageSurface {
-    explicit SizedSurface(QSize size) { ResizeImage(size); }
-    using ImageSurface::ResizeImage;
-};
-
 TEST(ImageSurface, MergedPictureBehavesAsACopyThroughRandomWritesClearsFillsAndResizes) {
     std::mt19937 random(7);
     const auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
     for (int run = 0; run < 40; ++run) {
-        SizedSurface surface(QSize(pick(1, 9), pick(1, 7)));
+        TestSurface surface(QSize(pick(1, 9), pick(1, 7)));
         EagerSurface model{surface.Image().copy(), QImage()};
         model.Compose();
         surface.Cls();

@@ -9,12 +9,6 @@ using Rgb = std::tuple<std::int32_t, std::int32_t, std::int32_t>;
 const Rgb kUntouched{7, 7, 7};
 const MessageRequest kRange = ErrorBox("Subscript out of range");
 
-struct CountingSurface : ImageSurface {
-    explicit CountingSurface(QSize size) { ResizeImage(size); }
-    void Refresh() override { ++refreshes; }
-    int refreshes = 0;
-};
-
 // A pixel buffer as the windows use it, each failure reported in the "Error" box.
 struct ReportedPixels : testing::Test {
     ScriptedMessageBoxes messages;
@@ -35,7 +29,7 @@ TEST_F(ReportedPixels, NeverSizedBufferFailsEachCallAndStaysEmpty) {
     EXPECT_EQ(Read(1, 1), kUntouched);
     picture.FillAll(1, 2, 3);  // quietly does nothing
     picture.Cls();
-    CountingSurface surface(QSize(4, 4));
+    TestSurface surface(QSize(4, 4));
     surface.SetBackColor(PackColor(5, 6, 7));
     const QImage before = surface.Image();
     picture.PrintToPictureBox(surface, true, true);
@@ -120,7 +114,7 @@ TEST_F(ReportedPixels, SetPictureTakesSizeAndColoursOfAnyPicture) {
 
 // A print first clears what an earlier one drew; unset pixels (fourth byte 0) still show black, not the background.
 TEST_F(ReportedPixels, PrintIntoALargerSurfaceClearsItFirst) {
-    CountingSurface surface(QSize(5, 4));
+    TestSurface surface(QSize(5, 4));
     surface.SetBackColor(PackColor(12, 34, 56));
     surface.SetPicture(FilledImage(QSize(4, 3), qRgb(200, 201, 202)));
     picture.SetPicture(FilledImage(QSize(5, 4), Qt::red));

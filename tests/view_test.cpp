@@ -37,11 +37,6 @@ struct Viewed : Running {
         const LightPoint& light = Doc().Lights.at(std::size_t(Doc().LightsCount));
         return {light.X, light.Y};
     }
-    void Resize(QSize canvas) {
-        window->ChangePictureSize(canvas.width(), canvas.height());
-        window->ClearAll();
-        QApplication::processEvents();
-    }
     void ScrollTo(int across, int down) {
         Across()->setValue(across);
         Down()->setValue(down);

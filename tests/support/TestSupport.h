@@ -48,6 +48,14 @@ QByteArray ReadBytes(const QString& path);  // empty when it cannot be read
 // made right), GIF 65535 x 65535, JPEG 65500 x 65500.
 QByteArray ClaimingHugeSize(QByteArray file);
 
+// A surface of its own size that counts its refreshes.
+struct TestSurface : ImageSurface {
+    explicit TestSurface(QSize size) { ResizeImage(size); }
+    using ImageSurface::ResizeImage;
+    void Refresh() override { ++refreshes; }
+    int refreshes = 0;
+};
+
 // Every pixel of the surface has the colour expected(x, y).
 template <typename Expected>
 void ExpectColours(const ImageSurface& surface, Expected&& expected) {
@@ -77,6 +85,11 @@ struct StartedWindow {
     // as the menu bar needs to keep its items on one line.
     QSize ClientFor(QSize canvas) const {
         return {std::max(canvas.width(), window->menuBar()->sizeHint().width()), canvas.height()};
+    }
+    void Resize(QSize canvas) {  // a blank drawing of that size
+        window->ChangePictureSize(canvas.width(), canvas.height());
+        window->ClearAll();
+        QApplication::processEvents();
     }
     // Runs the menu command with the records emptied first: `file` is picked in the file chooser (an empty
     // name cancels it) and the questions that follow are answered in this order.
