@@ -1,11 +1,8 @@
 #include "core/common/NumberText.h"
 #include "core/common/Rounding.h"
+#include "core/options/ExposureSetting.h"
 #include "windows/common/ErrorBox.h"
 #include "support/TestSupport.h"
-
-#include <limits>
-
-namespace {
 
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN(), kInf = std::numeric_limits<double>::infinity();
 const std::pair<int, QString> kOverflow{FailureNumber::Overflow, "Overflow"};
@@ -43,12 +40,19 @@ TEST(ErrorBox, EachFailureShowsOneErrorBoxAndAbandonsTheRest) {
     ScriptedMessageBoxes messages;
     int runs = 0;
     EXPECT_TRUE(RunReportingFailures(messages, [&] { ++runs; }));
-    EXPECT_EQ(runs, 1);
-    EXPECT_TRUE(messages.shown.empty());
     EXPECT_FALSE(RunReportingFailures(messages, [&] { throw Failure::SubscriptOutOfRange(); ++runs; }));
     EXPECT_FALSE(RunReportingFailures(messages, [] { throw std::bad_alloc(); }));
-    EXPECT_EQ(runs, 1);
-    EXPECT_EQ(messages.shown, (Boxes{ErrorBox("Subscript out of range"), ErrorBox("Out of memory")}));
+    EXPECT_EQ(std::pair(runs, messages.shown),
+              std::pair(1, Boxes{ErrorBox("Subscript out of range"), ErrorBox("Out of memory")}));
 }
 
-}  // namespace
+TEST(SettingsStore, ExposureIsOnForAnyNumberButZero) {
+    ScriptedSettingsStore store;
+    EXPECT_FALSE(AutoAdjustExposureIsOn(store));  // nothing stored
+    for (const auto& [text, on] : {std::pair("0", false), {"1", true}, {"2", true}, {" 0 ", false}, {"0.5", true}}) {
+        WriteAutoAdjustExposure(store, text);
+        EXPECT_EQ(AutoAdjustExposureIsOn(store), on) << text;
+    }
+    WriteAutoAdjustExposure(store, "abc");
+    EXPECT_THROW(AutoAdjustExposureIsOn(store), Failure);
+}

@@ -13,8 +13,7 @@ struct GradientFill : testing::Test {
         QImage drawing = FilledImage(size, Qt::white);
         QPainter(&drawing).fillRect(area, color);
         for (const QPoint at : markers) drawing.setPixel(at, qRgb(1, 0, 1));
-        s.window->ChangePictureSize(size.width(), size.height());
-        s.window->ClearAll();
+        s.Resize(size);
         s.window->SetFillSource(drawing);
     }
     std::int32_t Fill(float x, float y, std::int32_t direction) {
@@ -33,25 +32,21 @@ TEST(GradientEnds, Are50DarkerAnd140LighterWithinRangeAndAStripTakesTheStartValu
     };
     EXPECT_EQ(ends(100), std::vector<int>({50, 100, 150, 240, 255, 255}));
     EXPECT_EQ(ends(20), std::vector<int>({0, 20, 70, 160, 210, 255}));
-
-    // a strip of one row or column is all start value
-    const struct { QRect strip; std::int32_t direction, red; } cases[] = {  // strips in buffer coordinates from 1
-        {{1, 3, 8, 1}, 1, 50}, {{1, 3, 8, 1}, 2, 240}, {{4, 1, 1, 8}, 3, 50}, {{4, 1, 1, 8}, 4, 240}};
-    for (const auto& c : cases) {
+    // A strip of one row or column, in buffer coordinates from 1, is all start value.
+    for (const auto& [strip, direction, red] : {std::tuple(QRect(1, 3, 8, 1), 1, 50), {QRect(1, 3, 8, 1), 2, 240},
+                                                {QRect(4, 1, 1, 8), 3, 50}, {QRect(4, 1, 1, 8), 4, 240}}) {
         PixelBuffer mask, target;
         mask.CreateNewPicture(8, 8);
         target.CreateNewPicture(8, 8);
-        for (int x = c.strip.left(); x <= c.strip.right(); ++x)
-            for (int y = c.strip.top(); y <= c.strip.bottom(); ++y) mask.SetPixel(float(x), float(y), 1, 0, 1);
-        const std::optional<QRect> area = FindMarkedArea(MaskOf(mask));
-        ASSERT_EQ(area, c.strip);
-        PaintGradient(MaskOf(mask), target, *area, GradientEndsOf(100, 150, 200), c.direction);
-        for (int x = c.strip.left(); x <= c.strip.right(); ++x)
-            for (int y = c.strip.top(); y <= c.strip.bottom(); ++y) {
-                std::int32_t r = 0, g = 0, b = 0;
-                target.GetPixel(float(x), float(y), r, g, b);
-                EXPECT_EQ(r, c.red) << c.direction;
-            }
+        const auto at = [&](int i) { return QPointF(strip.x() + i % strip.width(), strip.y() + i % strip.height()); };
+        for (int i = 0; i < 8; ++i) mask.SetPixel(float(at(i).x()), float(at(i).y()), 1, 0, 1);
+        ASSERT_EQ(FindMarkedArea(MaskOf(mask)), strip);
+        PaintGradient(MaskOf(mask), target, strip, GradientEndsOf(100, 150, 200), direction);
+        for (int i = 0; i < 8; ++i) {
+            std::int32_t r = 0, g = 0, b = 0;
+            target.GetPixel(float(at(i).x()), float(at(i).y()), r, g, b);
+            EXPECT_EQ(r, red) << direction;
+        }
     }
 }
 
@@ -99,8 +94,7 @@ TEST_F(GradientFill, TheHiddenCommandsFillFromTheTopLeftInTheirDirections) {
         {"mnuHorizontalFill1", {0, 2}, {4, 2}, 0, 112}, {"mnuHorizontalFill2", {0, 2}, {4, 2}, 140, 28}};
     for (const auto& c : cases) {
         Prepare({5, 5}, QRect(0, 0, 5, 5), Qt::black);
-        s.platform.messages.shown.clear();
-        s.Action(c.command)->trigger();
+        s.Run(c.command);
         EXPECT_EQ(std::tuple(s.platform.messages.shown, Red(c.first.x(), c.first.y()), Red(c.last.x(), c.last.y())),
                   std::tuple(Boxes{ErrorBox("Subscript out of range")}, c.firstRed, c.lastRed)) << c.command;
     }

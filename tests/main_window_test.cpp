@@ -1,8 +1,6 @@
 #include "windows/editor/PalettePicture.h"
 #include "support/TestSupport.h"
 
-namespace {
-
 const MessageRequest kDepthBox{
     "Your display is currently NOT running in True Color (24bit-32bit color modes). You must increase the "
     "display color depth before being able to use this program.\r\n\r\n"
@@ -10,19 +8,6 @@ const MessageRequest kDepthBox{
     "the \"Settings\" tab, and then increase the \"Colors\" setting.\r\n\r\n"
     "Click OK once you have increased your display color depth.",
     "Invalid Display Color Depth", MessageIcon::Information, MessageButtons::OkCancel};
-
-TEST(Startup, OpensTheEmptyDocumentOnATrueColourDisplayAndClosesWithoutAQuestion) {
-    StartedWindow s;
-    ASSERT_EQ(s.Start(), frmDrawing::StartupOutcome::Running);
-    QApplication::processEvents();
-    frmDrawing& w = *s.window;
-    EXPECT_EQ(std::tuple(w.isVisible(), w.windowTitle(), w.sIntensity(), w.sFog(), s.Doc().GMPic3.Width(),
-                         s.Child<PictureBox>("LightColor1")->BackColor()),
-              std::tuple(true, QString("Glimmerage"), 10.0f, 10.0f, 0, PackColor(255, 255, 255)));
-    ExpectFreshDocument(s, {640, 480});
-    EXPECT_TRUE(w.close());
-    EXPECT_EQ(std::pair(w.isVisible(), s.platform.messages.shown), std::pair(false, Boxes{}));
-}
 
 // Palette depths (4, 8, 16 bits) are refused until the user fixes them (OK) or gives up.
 TEST(Startup, DisplayDepthCheck) {
@@ -59,10 +44,17 @@ TEST(Startup, AFailureShowsTheErrorBoxAndLeavesTheWindowOpen) {
               std::tuple(Boxes{ErrorBox("Overflow")}, true, 640, nullptr));
 }
 
-TEST(MainWindow, MenusToolPanelTabOrderAndExit) {
-    Running s;
+TEST(MainWindow, StartsOnAnEmptyDrawingWithItsMenusPanelAndTabOrderAndExitsWithoutAQuestion) {
+    StartedWindow s;
+    ASSERT_EQ(s.Start(), frmDrawing::StartupOutcome::Running);
+    QApplication::processEvents();
+    frmDrawing& w = *s.window;
+    EXPECT_EQ(std::tuple(w.isVisible(), w.windowTitle(), w.sIntensity(), w.sFog(), s.Doc().GMPic3.Width(),
+                         s.Child<PictureBox>("LightColor1")->BackColor()),
+              std::tuple(true, QString("Glimmerage"), 10.0f, 10.0f, 0, PackColor(255, 255, 255)));
+    ExpectFreshDocument(s, {640, 480});
     QStringList captions, items, order;
-    for (const QAction* action : s.window->menuBar()->actions())
+    for (const QAction* action : w.menuBar()->actions())
         captions << action->text() + (action->isVisible() ? "" : " (hidden)");
     EXPECT_EQ(captions, QStringList({"Exit", "Undo", "Clear", "Load...", "Save...", "Render (hidden)", "Options...",
                                      "About / Help...", "ChooseDirection (hidden)"}));
@@ -86,13 +78,40 @@ TEST(MainWindow, MenusToolPanelTabOrderAndExit) {
                   std::pair(c.geometry, c.text)) << c.name;
     }
     QWidget* widget = s.Canvas();
-    do {
+    do
         if (widget->focusPolicy() & Qt::TabFocus) order << widget->objectName();
-        widget = widget->nextInFocusChain();
-    } while (widget != s.Canvas() && order.size() < 20);
+    while ((widget = widget->nextInFocusChain()) != s.Canvas() && order.size() < 20);
     EXPECT_EQ(order, QStringList({"p", "ToolBar1", "Palette1", "LightColor1", "txtIntensity", "txtFog"}));
-    s.Action("mnuExit")->trigger();  // closes without a question
-    EXPECT_EQ(std::pair(s.window->isVisible(), s.platform.messages.shown), std::pair(false, Boxes{}));
+    s.Action("mnuExit")->trigger();
+    EXPECT_EQ(std::pair(w.isVisible(), s.platform.messages.shown), std::pair(false, Boxes{}));
+}
+
+// A new size reaches the buffers only with Clear, which keeps the tool settings.
+TEST(MainWindow, TheCanvasFollowsTheSizeAndClearMakesAFreshDrawingOfIt) {
+    Running s;
+    frmDrawing& w = *s.window;
+    const QPoint position = w.pos();
+    for (const QSize size : {QSize(300, 200), QSize(320, 200), QSize(1000, 900), QSize(1600, 950), QSize(800, 600)}) {
+        w.ChangePictureSize(size.width(), size.height());
+        QApplication::processEvents();
+        EXPECT_EQ(std::tuple(QSize(w.PictureWidth(), w.PictureHeight()), w.centralWidget()->size(), s.Canvas()->size(),
+                             w.pos(), s.Doc().GMPic1.Width(), s.Doc().LightBuffer().UpperX(),
+                             s.Doc().GMPicProgress.Width()),
+                  std::tuple(size, s.ClientFor(size), size, position, 640, 640, 640));
+    }
+    s.Child<QLineEdit>("txtFog")->setText("5");
+    s.Child<QLineEdit>("txtIntensity")->setText("7");
+    s.Child<PictureBox>("LightColor1")->SetBackColor(PackColor(255, 0, 0));
+    s.Canvas()->SetPicture(FilledImage({100, 100}, Qt::green));
+    const QImage drawing = FilledImage({800, 600}, Qt::blue);
+    s.Canvas()->WriteBitmapBits(800, 600, drawing.constBits(), drawing.sizeInBytes());
+    s.Action("mnuUndo")->setEnabled(true);
+    s.Run("mnuClear");
+    ExpectFreshDocument(s, {800, 600});
+    EXPECT_EQ(std::tuple(s.Child<QLineEdit>("txtFog")->text(), s.Child<QLineEdit>("txtIntensity")->text(),
+                         s.Child<PictureBox>("LightColor1")->BackColor(), w.sIntensity(), w.sFog(),
+                         s.platform.messages.shown),
+              std::tuple("5", "7", PackColor(255, 0, 0), 10.0f, 10.0f, Boxes{}));
 }
 
 TEST(Palette, MatchesItsSamplesAndRunsThroughTheHues) {
@@ -144,5 +163,3 @@ TEST(ToolPanel, FollowsTheLeftButtonDragInsideTheCanvasOnly) {
     s.Action("mnuClear")->trigger();  // Clear does not put the panel back
     EXPECT_EQ(panel->pos(), QPoint(96, 196));
 }
-
-}  // namespace

@@ -1,7 +1,5 @@
 #include "support/TestSupport.h"
 
-#include <QPainter>
-
 #include <random>
 
 namespace {
@@ -15,13 +13,11 @@ ColorValue RawColour(int x, int y) {
 
 // Writes raw rows as pixel buffers hand them over: blue, green, red and a fourth byte.
 void Draw(ImageSurface& surface, int width, int height, uchar fourth = 0xFF) {
-    std::vector<uchar> bytes;
+    QImage raw(width, height, QImage::Format_ARGB32);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const ColorValue c = RawColour(x, y);
-            bytes.insert(bytes.end(), {uchar(BlueOf(c)), uchar(GreenOf(c)), uchar(RedOf(c)), fourth});
-        }
-    surface.WriteBitmapBits(width, height, bytes.data(), qint64(bytes.size()));
+        for (int x = 0; x < width; ++x)
+            raw.setPixel(x, y, (ToQColor(RawColour(x, y)).rgb() & 0xFFFFFF) | QRgb(fourth) << 24);
+    surface.WriteBitmapBits(width, height, raw.constBits(), raw.sizeInBytes());
 }
 
 // A plain model of the surface that copies its picture eagerly and writes byte by byte: the surface sets
@@ -41,16 +37,11 @@ struct EagerSurface {
     }
 };
 
-struct SizedSurface : ImageSurface {
-    explicit SizedSurface(QSize size) { ResizeImage(size); }
-    void Resize(QSize size) { ResizeImage(size); }
-};
-
 TEST(ImageSurface, MergedPictureBehavesAsACopyThroughRandomWritesClearsFillsAndResizes) {
     std::mt19937 random(7);
     const auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
     for (int run = 0; run < 40; ++run) {
-        SizedSurface surface(QSize(pick(1, 9), pick(1, 7)));
+        TestSurface surface(QSize(pick(1, 9), pick(1, 7)));
         EagerSurface model{surface.Image().copy(), QImage()};
         model.Compose();
         surface.Cls();
@@ -59,7 +50,7 @@ TEST(ImageSurface, MergedPictureBehavesAsACopyThroughRandomWritesClearsFillsAndR
             SCOPED_TRACE(testing::Message() << "run " << run << ", step " << step << ", action " << action);
             const QSize size = surface.SurfaceSize();
             if (action <= 2) {  // a write: the whole image, a strip of rows, or one cut off inside a pixel
-                const int width = action == 0 ? size.width() : pick(1, 12), height = action == 0 ? size.height() : pick(1, 4);
+                const int width = action ? pick(1, 12) : size.width(), height = action ? pick(1, 4) : size.height();
                 std::vector<uchar> bits(std::size_t(width) * std::size_t(height) * 4);
                 for (uchar& b : bits) b = uchar(pick(0, 255));
                 const qint64 count = action == 2 ? pick(1, int(bits.size())) : qint64(bits.size());
@@ -68,17 +59,14 @@ TEST(ImageSurface, MergedPictureBehavesAsACopyThroughRandomWritesClearsFillsAndR
             } else if (action <= 4) {
                 surface.MergeImageIntoPicture();
                 model.picture = model.image.copy();
-            } else if (action == 5) {
-                surface.Cls();
-                model.Compose();
-            } else if (action == 6) {  // a new back colour clears too
-                const QColor colour(pick(0, 255), pick(0, 255), pick(0, 255));
-                surface.SetBackColor(FromQColor(colour));
-                model.back = colour.rgb();
+            } else if (action <= 6) {  // a clear, or a new back colour, which clears too
+                if (action == 6) model.back = qRgb(pick(0, 255), pick(0, 255), pick(0, 255));
+                if (action == 6) surface.SetBackColor(FromQColor(model.back));
+                else surface.Cls();
                 model.Compose();
             } else if (action == 7) {
                 // What a resize keeps is the window test's business; here the picture must survive it.
-                surface.Resize(QSize(pick(1, 9), pick(1, 7)));
+                surface.ResizeImage(QSize(pick(1, 9), pick(1, 7)));
                 model.image = surface.Image().copy();
             } else if (action == 8) {
                 surface.SetFillColor(PackColor(1, 2, 3));

@@ -7,13 +7,6 @@
 #include "core/picture/PixelBuffer.h"
 #include "support/TestSupport.h"
 
-#include <QDirIterator>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-
-#include <optional>
-
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -23,15 +16,12 @@ namespace {
 // administrator may mount, so without one the test that needs it is skipped.
 struct Mount {
     QString folder;
-    bool mounted = false;
-    Mount(const QString& at, const QString& options) : folder(at) {
-        QDir().mkpath(at);
-        mounted = geteuid() == 0 &&
-                  QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", at}) == 0;
-    }
-    ~Mount() {
-        if (mounted) QProcess::execute("umount", {folder});
-    }
+    bool mounted;
+    Mount(const QString& at, const QString& options)
+        : folder(at),
+          mounted(QDir().mkpath(at) && geteuid() == 0 &&
+                  QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", at}) == 0) {}
+    ~Mount() { if (mounted) QProcess::execute("umount", {folder}); }
 };
 
 // Every file and folder under `root`, each with the checksum of its bytes.
@@ -64,12 +54,10 @@ class AFailedSave : public testing::TestWithParam<SaveFailure> {};
 // One "Error" box that names the file and the system's reason, and everything as it was.
 TEST_P(AFailedSave, SaysWhyAndWhereAndChangesNothing) {
     const SaveFailure& c = GetParam();
-    if (QByteArray(c.typed).startsWith("shut/") && geteuid() == 0) {
-        GTEST_SKIP() << "an administrator may write into any folder";
-    }
+    if (QByteArray(c.typed).startsWith("shut/") && geteuid() == 0)
+        GTEST_SKIP() << "an administrator may write into any folder; the other cases run";
     QTemporaryDir dir;
-    const QDir folder(dir.path());
-    ASSERT_TRUE(folder.mkdir("folder.bmp") && folder.mkdir("shut"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.bmp") && QDir(dir.path()).mkdir("shut"));
     QFile::setPermissions(dir.filePath("shut"), QFile::ReadOwner | QFile::ExeOwner);
     for (const char* name : {"plain", "locked.bmp"})
         ASSERT_TRUE(FilledImage({4, 4}, Qt::red).save(dir.filePath(name), "bmp"));
@@ -79,18 +67,14 @@ TEST_P(AFailedSave, SaysWhyAndWhereAndChangesNothing) {
     if (c.mount != nullptr) {
         mounted.emplace(dir.filePath(QString(c.typed).section('/', 0, 0)), c.mount);
         if (!mounted->mounted) GTEST_SKIP() << "mounting a small filesystem needs an administrator";
-        if (c.exists) {
-            ASSERT_TRUE(FilledImage({8, 8}, Qt::green).save(path));
-        }
+        ASSERT_TRUE(!c.exists || FilledImage({8, 8}, Qt::green).save(path));
     }
     const QStringList before = Contents(dir.path());
     Running s;
-    SaveAs(s, path);
+    s.Run("mnuSave", path, {MessageAnswer::Yes});
     const MessageRequest error = ErrorBox(QStringLiteral("Cannot write \"%1\": %2.").arg(path, c.reason));
-    const MessageRequest overwrite{"Confirm overwriting?", "File Already Exists", MessageIcon::Question,
-                                   MessageButtons::YesNo};
     EXPECT_EQ(std::tuple(s.platform.messages.shown, s.platform.busy.events, Contents(dir.path())),
-              std::tuple(c.exists ? Boxes{overwrite, error} : Boxes{error}, kBusyOnce, before));
+              std::tuple(c.exists ? Boxes{kOverwrite, error} : Boxes{error}, kBusyOnce, before));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -106,13 +90,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SaveFaults, KillingASaveNeverLeavesAHalfWrittenFile) {
     QTemporaryDir dir;
-    QtPictureFiles files;
-    const QString target = dir.filePath("picture.bmp");
-    const QString complete = dir.filePath("complete.bmp");
+    const QString target = dir.filePath("picture.bmp"), complete = dir.filePath("complete.bmp");
     ASSERT_EQ(QProcess::execute(QStringLiteral(GLIMMERAGE_SAVE_LOOP), {complete, "--once"}), 0);
-    files.SaveBmp(FilledImage({5000, 5000}, Qt::red), target);
-    const QByteArray oldFile = Md5(target);
-    const QByteArray newFile = Md5(complete);
+    QtPictureFiles().SaveBmp(FilledImage({5000, 5000}, Qt::red), target);
+    const QByteArray oldFile = Md5(target), newFile = Md5(complete);
     int sawNew = 0;
     for (int kill = 0; kill < 50; ++kill) {
         QProcess victim;
@@ -169,20 +150,14 @@ TEST(AllocationFailure, ASizeTheMemoryCannotHoldLeavesAConsistentBlankDrawing) {
     Running s;
     rlimit old{};
     getrlimit(RLIMIT_AS, &old);
-    QFile statm("/proc/self/statm");
-    ASSERT_TRUE(statm.open(QIODevice::ReadOnly));
-    const rlim_t inUse = rlim_t(statm.readAll().split(' ').first().toULongLong()) * rlim_t(sysconf(_SC_PAGESIZE));
+    const QByteArray pages = ReadBytes("/proc/self/statm").split(' ').first();
+    ASSERT_FALSE(pages.isEmpty());
+    const rlim_t inUse = rlim_t(pages.toULongLong()) * rlim_t(sysconf(_SC_PAGESIZE));
     rlimit tight = old;
     tight.rlim_cur = inUse + (rlim_t(256) << 20);  // far less than 5000 x 5000 needs
     ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
-    bool failed = false;
-    try {
-        s.window->AdoptPictureSize(5000, 5000);
-    } catch (const std::bad_alloc&) {
-        failed = true;
-    }
+    EXPECT_THROW(s.window->AdoptPictureSize(5000, 5000), std::bad_alloc);
     setrlimit(RLIMIT_AS, &old);
-    EXPECT_TRUE(failed);
     const DrawingDocument& doc = s.Doc();
     EXPECT_EQ(std::tuple(s.window->PictureWidth(), s.window->PictureHeight(), s.Canvas()->size(),
                          doc.LightBuffer().UpperX(), doc.UndoBuffer().UpperY(), doc.GMPic1.Width(), doc.GMPic2.Height(),

@@ -12,105 +12,73 @@
 namespace {
 
 using namespace std::chrono_literals;
-using TimePoint = std::chrono::steady_clock::time_point;
-
-// Moves on by `step` each time it is read.
-struct SteppingClock {
-    std::chrono::milliseconds step;
-    TimePoint now{};
-    ProgressStrip::Clock Reader() {
-        return [this] { return now += step; };
-    }
-};
 
 // One print of the strip as the canvas showed it.
 struct Print {
     int width;         // grey columns from the left of the top row
-    int rowsFinished;  // rows of the picture already drawn as they end up; -1 when not counted
-    TimePoint at;
+    int rowsFinished;  // rows of the picture already drawn as they end up, counted on one thread only
+    std::chrono::steady_clock::time_point at;
     bool restAsBefore;  // the strip's black beyond its grey, and the earlier drawing below it
 };
 
-// A canvas that records each print of the strip (the only print that asks for a refresh). On one thread
-// it also counts the rows of the picture that are already drawn as they end up.
-struct RecordingCanvas : ImageSurface {
-    QImage before;  // what the canvas showed when the render began
-    const PixelBuffer* picture = nullptr;
-    std::vector<std::uint8_t> drawn;  // the picture's bytes after the render
-    bool countRows = false;
-    const SteppingClock* clock = nullptr;
-    std::vector<Print> prints;
-
-    explicit RecordingCanvas(const QImage& drawing) : before(drawing) { ResizeImage(drawing.size()); }
-    void Refresh() override {
-        const QImage& shown = Image();
-        const QRgb grey = qRgb(70, 70, 70), black = qRgb(0, 0, 0);
-        int width = 0;
-        while (width < shown.width() && shown.pixel(width, 0) == grey) ++width;
-        bool rest = true;
-        for (int y = 0; y < shown.height() && rest; ++y)
-            for (int x = 0; x < shown.width() && rest; ++x)
-                rest = shown.pixel(x, y) == (y >= 10 ? before.pixel(x, y) : x < width ? grey : black);
-        prints.push_back({width, countRows ? RowsLikeTheEnd() : -1, clock->now, rest});
-    }
-    // Rows whose colours are those of the end; the fourth bytes are the picture's own.
-    int RowsLikeTheEnd() const {
-        const std::size_t row = std::size_t(before.width()) * 4;
-        int rows = 0;
-        for (std::size_t start = 0; start < drawn.size(); start += row) {
-            bool same = true;
-            for (std::size_t at = start; at < start + row && same; ++at) same = at % 4 == 3 || drawn[at] == picture->Bytes()[at];
-            rows += same;
-        }
-        return rows;
-    }
-};
-
-// A drawing with one light (rendered as a click) or more (a full render), whose canvas shows a picture of
-// its own when a render starts.
-struct StripScene {
+// A drawing with one light (rendered as a click) or more (a full render) on a canvas that shows a picture of its own
+// when a render starts and records each print of the strip, the only print that asks for a refresh.
+struct StripScene : ImageSurface {
     ScriptedMessageBoxes messages;
     DrawingDocument doc;
-    RecordingCanvas canvas;
     std::vector<LightPoint> lights;
+    QImage before;                    // what the canvas shows when the render begins
+    std::vector<std::uint8_t> drawn;  // the picture's bytes after the render
+    std::chrono::steady_clock::time_point now;
+    std::vector<Print> prints;
+    bool countRows = false;
 
-    StripScene(int width, int height, int lightCount) : canvas(DistinctPicture(width, height)) {
+    StripScene(int width, int height, int lightCount) : before(DistinctPicture(width, height)) {
+        ResizeImage(before.size());
         doc.PictureWidth = width;
         doc.PictureHeight = height;
         doc.GMPic1.CreateNewPicture(float(width), float(height));
         doc.GMPicProgress.CreateNewPicture(float(width), 10.0f);
         std::mt19937 random(5);
         for (int k = 0; k < lightCount; ++k)
-            lights.push_back({float(random() % unsigned(width)), float(random() % unsigned(height)), int(random() % 256),
-                              int(random() % 256), int(random() % 256)});
+            lights.push_back({float(random() % unsigned(width)), float(random() % unsigned(height)),
+                              int(random() % 256), int(random() % 256), int(random() % 256)});
         Pass({doc.GMPic1.Bytes()});
-        canvas.picture = &doc.GMPic1;
-        canvas.drawn.assign(doc.GMPic1.Bytes().begin(), doc.GMPic1.Bytes().end());
+        drawn.assign(doc.GMPic1.Bytes().begin(), doc.GMPic1.Bytes().end());
     }
     void Pass(const PictureRows& picture, const LightEngine::Progress& progress = {}) {
-        doc.lightEngine.Reset(doc.PictureWidth, doc.PictureHeight);
-        if (lights.size() == 1) doc.lightEngine.AddLight({lights[0], 10.0f, 1.0f}, true, Exposure::Clipped, picture, progress);
-        else doc.lightEngine.Rebuild(lights, Exposure::Clipped, picture, progress);
+        LightEngine& engine = doc.lightEngine;
+        engine.Reset(doc.PictureWidth, doc.PictureHeight);
+        if (lights.size() == 1) engine.AddLight({lights[0], 10.0f, 1.0f}, true, Exposure::Clipped, picture, progress);
+        else engine.Rebuild(lights, Exposure::Clipped, picture, progress);
+    }
+    void Refresh() override {
+        const QImage& shown = Image();
+        const QRgb grey = qRgb(70, 70, 70), black = qRgb(0, 0, 0);
+        int width = 0, rows = 0;
+        while (width < shown.width() && shown.pixel(width, 0) == grey) ++width;
+        bool rest = true;
+        for (int y = 0; y < shown.height() && rest; ++y)
+            for (int x = 0; x < shown.width() && rest; ++x)
+                rest = shown.pixel(x, y) == (y >= 10 ? before.pixel(x, y) : x < width ? grey : black);
+        const std::size_t row = std::size_t(before.width()) * 4;  // the fourth bytes are the picture's own
+        for (std::size_t start = 0; start < drawn.size() && countRows; start += row)
+            rows += std::memcmp(&drawn[start], &doc.GMPic1.Bytes()[start], row) == 0;
+        prints.push_back({width, countRows ? rows : -1, now, rest});
     }
     // Renders with the strip, every row of the picture first unlike how it ends up.
     std::vector<Print> Render(std::chrono::milliseconds step, int threads) {
-        SteppingClock clock{step};
-        canvas.prints.clear();
-        canvas.clock = &clock;
-        canvas.countRows = threads == 1;
-        for (std::size_t i = 0; i < canvas.drawn.size(); ++i)
-            doc.GMPic1.Bytes()[i] = std::uint8_t(i % 4 == 3 ? 0 : ~canvas.drawn[i]);
-        const QImage& before = canvas.before;
-        canvas.WriteBitmapBits(before.width(), before.height(), before.constBits(), before.sizeInBytes());
+        prints.clear();
+        countRows = threads == 1;
+        for (std::size_t i = 0; i < drawn.size(); ++i) doc.GMPic1.Bytes()[i] = uchar(i % 4 == 3 ? drawn[i] : ~drawn[i]);
+        WriteBitmapBits(before.width(), before.height(), before.constBits(), before.sizeInBytes());
         doc.lightEngine.SetThreadLimit(threads);
         RenderOntoCanvas(
-            doc, canvas, messages, [&](const PictureRows& picture, const auto& progress) { Pass(picture, progress); },
-            clock.Reader());
+            doc, *this, messages, [&](const PictureRows& picture, const auto& progress) { Pass(picture, progress); },
+            [&] { return now += step; });
         doc.lightEngine.SetThreadLimit(0);
-        return canvas.prints;
+        return prints;
     }
-    // The columns of whole tens that `rows` finished rows stand for.
-    int ColumnsFor(int rows) const { return doc.PictureWidth * rows / doc.PictureHeight / 10 * 10; }
 };
 
 std::vector<int> Widths(const std::vector<Print>& prints) {
@@ -124,45 +92,34 @@ std::vector<int> Widths(const std::vector<Print>& prints) {
 void ExpectAStripThatGrows(const StripScene& scene, const std::vector<Print>& prints) {
     ASSERT_FALSE(prints.empty());
     for (std::size_t i = 0; i < prints.size(); ++i) {
-        SCOPED_TRACE(testing::Message() << "print " << i << " at " << prints[i].width << " columns");
-        EXPECT_EQ(std::pair(prints[i].width % 10, prints[i].restAsBefore), std::pair(0, true));
-        if (i > 0) {
-            EXPECT_GT(prints[i].width, prints[i - 1].width);
-        }
+        EXPECT_EQ(std::pair(prints[i].width % 10, prints[i].restAsBefore), std::pair(0, true)) << i;
+        EXPECT_GT(prints[i].width, i > 0 ? prints[i - 1].width : 0) << i;
     }
     const int width = scene.doc.PictureWidth, whole = width / 10 * 10;
     EXPECT_EQ(prints.back().width, whole);
     std::vector<std::uint8_t> strip;  // grey over every whole ten columns, as a render leaves it
-    for (int i = 0; i < 10 * width; ++i) {
-        const std::uint8_t v = i % width < whole ? 70 : 0;
-        strip.insert(strip.end(), {v, v, v, 0});
-    }
+    for (int i = 0; i < 10 * width; ++i) strip.insert(strip.end(), 3, i % width < whole ? 70 : 0), strip.push_back(0);
     EXPECT_TRUE(std::ranges::equal(scene.doc.GMPicProgress.Bytes(), strip));
 }
 
 }  // namespace
 
-// On one thread the rows drawn can be counted at every print: the strip then shows exactly the whole tens
-// of columns that the finished share of the rows stands for, never more and never less.
-TEST(ProgressStrip, GrowsWithTheFinishedRowsOfAFullRenderAndOfAClick) {
-    for (const int lightCount : {100, 1}) {
-        SCOPED_TRACE(testing::Message() << lightCount << " lights");
-        StripScene scene(1920, 1080, lightCount);
-        const std::vector<Print> prints = scene.Render(16ms, 1);
+// On one thread the rows drawn can be counted at every print: the strip then shows exactly the whole tens of columns
+// that the finished share of the rows stands for, never more and never less. On any number it grows.
+TEST(ProgressStrip, GrowsWithTheFinishedRowsOfAFullRenderAndOfAClickOnAnyThreadCount) {
+    for (const auto& [size, lightCount, threads, leastPrints] :
+         {std::tuple(QSize(1920, 1080), 100, 1, 20u), {QSize(1920, 1080), 1, 1, 20u}, {QSize(645, 300), 3, 1, 2u},
+          {QSize(1920, 1080), 100, 0, 0u}, {QSize(645, 300), 3, 0, 0u}}) {
+        SCOPED_TRACE(testing::Message() << size.width() << " wide, " << lightCount << " lights, threads " << threads);
+        StripScene scene(size.width(), size.height(), lightCount);
+        const std::vector<Print> prints = scene.Render(16ms, threads);
         ExpectAStripThatGrows(scene, prints);
-        EXPECT_GE(prints.size(), 20u);
-        for (const Print& p : prints) EXPECT_EQ(p.width, scene.ColumnsFor(p.rowsFinished)) << p.rowsFinished;
-        EXPECT_EQ(prints.back().rowsFinished, 1080);
-        const QImage expected(scene.canvas.drawn.data(), 1920, 1080, QImage::Format_RGB32);
-        EXPECT_EQ(scene.canvas.Image(), expected);  // and then the new picture
+        EXPECT_EQ(scene.Image(), QImage(scene.drawn.data(), size.width(), size.height(), QImage::Format_RGB32));
+        if (threads != 1) continue;
+        EXPECT_EQ(std::pair(prints.size() >= leastPrints, prints.back().rowsFinished), std::pair(true, size.height()));
+        for (const Print& p : prints)
+            EXPECT_EQ(p.width, size.width() * p.rowsFinished / size.height() / 10 * 10) << p.rowsFinished;
     }
-}
-
-TEST(ProgressStrip, GrowsOnEveryThreadCountAndCoversWholeTensOfANarrowPicture) {
-    StripScene scene(1920, 1080, 100);
-    ExpectAStripThatGrows(scene, scene.Render(16ms, 0));
-    StripScene narrow(645, 300, 3);
-    ExpectAStripThatGrows(narrow, narrow.Render(16ms, 0));
 }
 
 // Prints are at least 15 ms apart while the render runs, and the last one comes whatever the time.
@@ -175,8 +132,7 @@ TEST(ProgressStrip, WaitsFifteenMillisecondsBetweenPrintsButNotForTheLast) {
     ExpectAStripThatGrows(scene, fewer);
     EXPECT_LT(fewer.size(), every.size());
     for (std::size_t i = 1; i + 1 < fewer.size(); ++i) EXPECT_GE(fewer[i].at - fewer[i - 1].at, 15ms) << i;
-    const std::vector<Print> frozen = scene.Render(0ms, 1);
-    EXPECT_EQ(Widths(frozen), std::vector({every.front().width, 640}));
+    EXPECT_EQ(Widths(scene.Render(0ms, 1)), std::vector({every.front().width, 640}));
 }
 
 // What the strip's width is worked out from: the rows whose work has returned, counted on the calling
@@ -192,13 +148,8 @@ TEST(RowScheduler, ReportsOnlyRowsWhoseWorkHasReturned) {
     std::vector<int> seen;
     const auto work = [&](StepSpan span, int thread) {
         std::unique_lock<std::mutex> guard(lock);
-        if (thread == 0) {
-            changed.wait_for(guard, 10s, [&] { return helperWorking; });
-        } else {
-            helperWorking = true;
-            changed.notify_all();
-            changed.wait_for(guard, 10s, [&] { return reports > 0; });
-        }
+        if (thread != 0) helperWorking = true, changed.notify_all();
+        changed.wait_for(guard, 10s, [&] { return thread == 0 ? helperWorking : reports > 0; });
         returned += span.last - span.first + 1;
         return 0.0f;
     };

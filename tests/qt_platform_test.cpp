@@ -1,6 +1,5 @@
-// The Qt side of the platform layer, through Qt itself: the real message boxes, pointer,
-// dialogs and settings file, offscreen. A modal dialog is answered from a timer that finds
-// it as the active modal widget once its exec() runs.
+// The Qt side of the platform layer through Qt itself, offscreen. A modal dialog is answered
+// from a timer that finds it as the active modal widget once its exec() runs.
 
 #include "windows/platform/QtPlatform.h"
 #include "support/TestSupport.h"
@@ -49,37 +48,31 @@ std::string Look(const QMessageBox& box) {
 
 }  // namespace
 
+// Closing a box gives the answer of its No or Cancel button, which it maps like a press.
 TEST(QtMessageBoxes, ShowTheIconButtonsAndLinesAskedForAndMapTheAnswerBack) {
     using enum MessageIcon;
     using enum MessageButtons;
-    const QMessageBox::StandardButton kCloseBox = QMessageBox::NoButton;
-    const QString intensity = "You must enter a numeric value between 0 and 1000.";
+    const QMessageBox::StandardButton kClose = QMessageBox::NoButton;
     const struct { MessageIcon icon; MessageButtons buttons; QString title, text; QMessageBox::StandardButton press;
                    std::string seen; MessageAnswer answer; } cases[] = {
-        {Information, Ok, "Invalid Intensity", intensity, QMessageBox::Ok,
-         "Information Invalid Intensity: " + intensity.toStdString() + " (plain) Ok*", MessageAnswer::Ok},
-        {Critical, Ok, "Error", "Cannot open <b>x</b>:\r\nnot found.", kCloseBox,
+        {Information, Ok, "Invalid", "Enter 0 to 1000.", QMessageBox::Ok,
+         "Information Invalid: Enter 0 to 1000. (plain) Ok*", MessageAnswer::Ok},
+        {Critical, Ok, "Error", "Cannot open <b>x</b>:\r\nnot found.", kClose,
          "Critical Error: Cannot open <b>x</b>:\\nnot found. (plain) Ok*", MessageAnswer::Ok},
-        {Exclamation, YesNo, "Warning!", "The size changes.\r\n\r\nDo you want to continue?", QMessageBox::Yes,
-         "Warning Warning!: The size changes.\\n\\nDo you want to continue? (plain) Yes* No", MessageAnswer::Yes},
-        {Question, YesNo, "Overwrite?", "Sure?", QMessageBox::No, "Question Overwrite?: Sure? (plain) Yes* No",
-         MessageAnswer::No},
-        {Question, YesNo, "Overwrite?", "Sure?", kCloseBox, "Question Overwrite?: Sure? (plain) Yes* No",
-         MessageAnswer::No},
-        {None, OkCancel, "", "Go on?", QMessageBox::Cancel, "NoIcon Glimmerage: Go on? (plain) Ok* Cancel",
-         MessageAnswer::Cancel},
-        {None, OkCancel, "", "Go on?", kCloseBox, "NoIcon Glimmerage: Go on? (plain) Ok* Cancel",
-         MessageAnswer::Cancel}};
+        {Exclamation, YesNo, "Warning!", "The size changes.\r\n\r\nGo on?", QMessageBox::Yes,
+         "Warning Warning!: The size changes.\\n\\nGo on? (plain) Yes* No", MessageAnswer::Yes},
+        {Question, YesNo, "Replace?", "Sure?", kClose, "Question Replace?: Sure? (plain) Yes* No", MessageAnswer::No},
+        {None, OkCancel, "", "Go on?", kClose, "NoIcon Glimmerage: Go on? (plain) Ok* Cancel", MessageAnswer::Cancel}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.title << " " << c.text << ", pressing " << int(c.press));
+        SCOPED_TRACE(c.seen);
         std::string seen;
         AnswerWhenShown<QMessageBox>([&](QMessageBox& box) {
             seen = Look(box);
-            if (c.press == kCloseBox) box.close();
+            if (c.press == kClose) box.close();
             else box.button(c.press)->click();
         });
-        EXPECT_EQ(QtMessageBoxes().Show(c.text, c.buttons, c.icon, c.title), c.answer);
-        EXPECT_EQ(seen, c.seen);
+        const MessageAnswer answer = QtMessageBoxes().Show(c.text, c.buttons, c.icon, c.title);
+        EXPECT_EQ(std::pair(answer, seen), std::pair(c.answer, c.seen));
     }
 }
 
@@ -114,10 +107,11 @@ TEST(QtBusyPointer, IsTheArrowWithHourglassWhileAnyScopeIsOpenAndGoneOnEveryWayO
 
 namespace {
 
-// Shows the chooser, records what the user saw in it (title, mode, filters, the chosen one, the
-// suffix and folder) and answers the way a person does: typing names into its name field and
-// pressing Return, or Escape when `typed` is empty.
+// Shows the chooser in Qt's own dialog, whatever the desktop would offer instead, records what the user saw in it
+// (title, mode, filters, the chosen one, the suffix and folder) and answers the way a person does: typing a name into
+// its name field and pressing Return, or Escape when `typed` is empty.
 FileChooserAnswer Choose(const FileChooserRequest& request, const QString& typed, std::string& seen) {
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
     AnswerWhenShown<QFileDialog>([&](QFileDialog& dialog) {
         seen = Visible(QStringList{dialog.windowTitle(), Key(dialog.acceptMode()), Key(dialog.fileMode()),
                                    dialog.nameFilters().join(" | "), "chosen " + dialog.selectedNameFilter(),
@@ -128,60 +122,46 @@ FileChooserAnswer Choose(const FileChooserRequest& request, const QString& typed
         name->setText(typed);
         QTest::keyClick(name, Qt::Key_Return);
     });
-    return QtFileChooser().Choose(request);
+    const FileChooserAnswer answer = QtFileChooser().Choose(request);
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+    return answer;
 }
-
-FileChooserRequest Request(bool save, std::vector<std::pair<QString, QString>> filters, std::uint32_t flags,
-                           const QString& folder, std::int32_t index = 1, const QString& title = {},
-                           const QString& ext = {}) {
-    return {save, 0, std::move(filters), index, {}, folder, title, ext, flags};
-}
-
-// Qt's own dialog, whatever the desktop would offer instead.
-struct WidgetDialogs {
-    WidgetDialogs() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true); }
-    ~WidgetDialogs() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false); }
-};
 
 }  // namespace
 
 TEST(QtFileChooser, ShowsTheModeTitleAndFiltersAskedForAndReturnsWhatWasChosen) {
-    const WidgetDialogs widgetDialogs;
     QTemporaryDir dir;
     const QString folder = dir.path();
     const std::pair<QString, QString> bitmap{"Bitmap (*.bmp)", "*.bmp"};
-    const std::string open = "Open, AcceptOpen, ", bmp = "Bitmap (*.bmp *.BMP)";
+    const std::string open = "Open, AcceptOpen, AnyFile, ", bmp = "Bitmap (*.bmp *.BMP)";
     const std::string bmpChosen = bmp + ", chosen " + bmp + ", suffix , " + folder.toStdString();
     const struct { const char* what; FileChooserRequest request; QString typed; std::string seen;
                    FileChooserAnswer answer; } cases[] = {
         {"a name to save under, asked with the open dialog",
-         Request(false, {bitmap}, FileChooserFlags::PathMustExist, folder), "new",
-         open + "AnyFile, " + bmpChosen, {true, folder + "/new", 1}},
+         {false, 0, {bitmap}, 1, {}, folder, {}, {}, FileChooserFlags::PathMustExist}, "new", open + bmpChosen,
+         {true, folder + "/new", 1}},
         {"the save dialog with everything set",
-         Request(true, {bitmap, {"Pictures", "*.png; *.Tif"}}, 0, folder, 2, "Save Picture", "bmp"), "out",
+         {true, 0, {bitmap, {"Pictures", "*.png; *.Tif"}}, 2, {}, folder, "Save Picture", "bmp", 0}, "out",
          "Save Picture, AcceptSave, AnyFile, " + bmp + " | Pictures (*.png *.PNG *.Tif *.TIF), chosen Pictures "
          "(*.png *.PNG *.Tif *.TIF), suffix bmp, " + folder.toStdString(), {true, folder + "/out.bmp", 2}},
-        {"a cancel", Request(false, {bitmap}, 0, folder), "", open + "AnyFile, " + bmpChosen,
-         {false, "", 1}}};
+        {"a cancel", {false, 0, {bitmap}, 1, {}, folder, {}, {}, 0}, "", open + bmpChosen, {false, "", 1}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::string seen;
         const FileChooserAnswer answer = Choose(c.request, c.typed, seen);
-        EXPECT_EQ(seen, c.seen);
-        EXPECT_EQ(std::tuple(answer.confirmed, Visible(answer.files), answer.filterIndex),
-                  std::tuple(c.answer.confirmed, Visible(c.answer.files), c.answer.filterIndex));
+        EXPECT_EQ(std::tuple(seen, answer.confirmed, Visible(answer.files), answer.filterIndex),
+                  std::tuple(c.seen, c.answer.confirmed, Visible(c.answer.files), c.answer.filterIndex));
     }
 }
 
 // Opening a picture offers every kind Qt reads here, in both cases, and then any file; the
 // caller's filter stays first and chosen.
 TEST(QtFileChooser, OpeningOffersEveryReadablePictureAndAnyFileAfterTheCallersFilter) {
-    const WidgetDialogs widgetDialogs;
     QTemporaryDir dir;
-    QFile(dir.filePath("a.bmp")).open(QIODevice::WriteOnly);
+    WriteBytes(dir.filePath("a.bmp"), "");
     std::string seen;
-    const FileChooserAnswer answer = Choose(Request(false, {{"Graphic Files (*.jpg;*.gif;*.bmp)", "*.jpg;*.gif;*.bmp"}},
-                                                    FileChooserFlags::FileMustExist, dir.path()),
+    const FileChooserAnswer answer = Choose({false, 0, {{"Graphic Files (*.jpg;*.gif;*.bmp)", "*.jpg;*.gif;*.bmp"}}, 1,
+                                             {}, dir.path(), {}, {}, FileChooserFlags::FileMustExist},
                                             "a.bmp", seen);
     EXPECT_EQ(std::pair(Visible(answer.files), answer.filterIndex), std::pair(Visible(dir.filePath("a.bmp")), 1));
     const std::string graphic = "Graphic Files (*.jpg *.JPG *.gif *.GIF *.bmp *.BMP)";
@@ -212,46 +192,30 @@ TEST(QtColorDialog, OpensOnBlackWithTheCustomColoursGivenAndCancelGivesNothing) 
             buttons->button(c.answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
         EXPECT_EQ(QtColorDialog().Choose(request), c.answer);
-        EXPECT_EQ(opening.name().toStdString(), "#000000");
-        EXPECT_EQ(custom, std::vector<ColorValue>(request.customColors.begin(), request.customColors.end()));
+        EXPECT_EQ(std::pair(opening.name(), custom),
+                  std::pair(QString("#000000"), std::vector(request.customColors.begin(), request.customColors.end())));
     }
 }
 
-namespace {
-
-// Points the user's settings folder somewhere else for its lifetime.
-struct SettingsFolder {
-    explicit SettingsFolder(const QString& path) {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
-    }
-    ~SettingsFolder() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
-    }
-};
-
-}  // namespace
-
+// A file where the settings folder belongs cannot be written over, not even by the administrator.
 TEST(QtSettingsStore, KeepsTextsInTheUsersSettingsFileAndReportsOneItCannotWrite) {
-    QTemporaryDir dir;
-    const SettingsFolder folder(dir.path());
+    QTemporaryDir dir, blocked;
+    const auto settingsIn = [](const QString& folder) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    };
+    settingsIn(dir.path());
     QtSettingsStore store;
     EXPECT_EQ(store.Read("Glimmerage", "Settings", "AutoAdjustExposure", "0"), "0");
     store.Write("Glimmerage", "Settings", "AutoAdjustExposure", "1");
     store.Write("Glimmerage", "Settings", "Other", "0");
-    EXPECT_EQ(QtSettingsStore().Read("Glimmerage", "Settings", "AutoAdjustExposure", "0"), "1");
-    QFile file(dir.filePath("Glimmerage/Glimmerage.conf"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName();
-    EXPECT_EQ(file.readAll().toStdString(), "[Settings]\nAutoAdjustExposure=1\nOther=0\n");
-
-    // A file where the settings folder belongs: not even the administrator can write there.
-    QTemporaryDir blockedDir;
-    QFile(blockedDir.filePath("Glimmerage")).open(QIODevice::WriteOnly);
-    const SettingsFolder blocked(blockedDir.path());
-    const auto [number, description] =
-        FailureOf([] { QtSettingsStore().Write("Glimmerage", "Settings", "AutoAdjustExposure", "1"); });
-    const QString blockedPath = blockedDir.filePath("Glimmerage/Glimmerage.conf");
-    EXPECT_EQ(std::pair(number, Visible(description)),
-              std::pair(75, Visible("Cannot write the settings file \"" + blockedPath + "\".")));
-    EXPECT_EQ(QtSettingsStore().Read("Glimmerage", "Settings", "AutoAdjustExposure", "0"), "0");
+    EXPECT_EQ(std::pair(QtSettingsStore().Read("Glimmerage", "Settings", "AutoAdjustExposure", "0"),
+                        ReadBytes(dir.filePath("Glimmerage/Glimmerage.conf")).toStdString()),
+              std::pair(QString("1"), std::string("[Settings]\nAutoAdjustExposure=1\nOther=0\n")));
+    WriteBytes(blocked.filePath("Glimmerage"), "");
+    settingsIn(blocked.path());
+    const auto [number, description] = FailureOf([&] { store.Write("Glimmerage", "Settings", "Other", "1"); });
+    const QString file = blocked.filePath("Glimmerage/Glimmerage.conf");
+    EXPECT_EQ(std::tuple(number, Visible(description), store.Read("Glimmerage", "Settings", "AutoAdjustExposure", "0")),
+              std::tuple(75, Visible("Cannot write the settings file \"" + file + "\"."), "0"));
+    settingsIn(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }

@@ -37,11 +37,6 @@ struct Viewed : Running {
         const LightPoint& light = Doc().Lights.at(std::size_t(Doc().LightsCount));
         return {light.X, light.Y};
     }
-    void Resize(QSize canvas) {
-        window->ChangePictureSize(canvas.width(), canvas.height());
-        window->ClearAll();
-        QApplication::processEvents();
-    }
     void ScrollTo(int across, int down) {
         Across()->setValue(across);
         Down()->setValue(down);
@@ -94,7 +89,8 @@ TEST(ViewFitting, ATinyCanvasKeepsTheMenuOnOneLineAndTheDarkAroundItDoesNothing)
     EXPECT_EQ(std::tuple(s.Doc().LightsCount, s.platform.messages.shown.size()), std::tuple(0, 0u));
 }
 
-TEST(ViewScrolling, WheelsBarsAndKeysScrollWithoutPlacingALight) {
+// Wheels, bars and keys scroll, Ctrl and the wheel zoom about the pointer, and none of them places a light.
+TEST(ViewScrolling, WheelsBarsAndKeysScrollAndCtrlWheelZoomsAboutThePointer) {
     Viewed s({3000, 2500});
     const auto at = [&] { return std::pair(s.Across()->value(), s.Down()->value()); };
     s.Wheel({100, 100}, {0, -120});
@@ -109,24 +105,29 @@ TEST(ViewScrolling, WheelsBarsAndKeysScrollWithoutPlacingALight) {
     s.Keys(Qt::Key_End);
     s.Keys(Qt::Key_Right);
     EXPECT_EQ(at().first, 10 * s.Across()->singleStep());
+
+    s.ScrollTo(400, 300);  // picture point (400 + 50, 300 + 60) stays under the pointer
+    s.Wheel({50, 60}, {0, 240}, Qt::ControlModifier);
+    EXPECT_EQ(std::tuple(s.Box()->Zoom(), s.Across()->value(), s.Down()->value()), std::tuple(4.0, 1750, 1380));
+    s.Wheel({50, 60}, {0, -120}, Qt::ControlModifier);
+    EXPECT_EQ(std::tuple(s.Box()->Zoom(), s.Across()->value(), s.Down()->value()), std::tuple(2.0, 850, 660));
     EXPECT_EQ(s.Doc().LightsCount, 0);
 }
 
 TEST(ViewZoom, KeysStepByTwoBetweenASixteenthAndSixteenAndEveryNewSizeStartsAtActualPixels) {
     Viewed s({300, 200});
     const auto zoomAfter = [&](QKeyCombination keys) { return s.Keys(keys), s.Box()->Zoom(); };
-    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_Plus), 2.0);
-    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_Equal), 4.0);
-    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus), 8.0);
-    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_Plus), 16.0);
-    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_Plus), 16.0);
-    EXPECT_EQ(s.Box()->size(), QSize(4800, 3200));
-    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_0), 1.0);
-    for (const double expected : {0.5, 0.25, 0.125, 0.0625, 0.0625})
-        EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::Key_Minus), expected);
-    EXPECT_EQ(s.Box()->size(), QSize(19, 13));  // every picture pixel has a view pixel
-    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus), 0.125);
-    EXPECT_EQ(zoomAfter(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus), 0.0625);
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, pad = Qt::ControlModifier | Qt::KeypadModifier;
+    const std::pair<QKeyCombination, double> steps[] = {
+        {ctrl | Qt::Key_Plus, 2},      {ctrl | Qt::Key_Equal, 4},     {pad | Qt::Key_Plus, 8},
+        {ctrl | Qt::Key_Plus, 16},     {ctrl | Qt::Key_Plus, 16},     {ctrl | Qt::Key_0, 1},
+        {ctrl | Qt::Key_Minus, 0.5},   {ctrl | Qt::Key_Minus, 0.25},  {ctrl | Qt::Key_Minus, 0.125},
+        {ctrl | Qt::Key_Minus, 0.0625}, {ctrl | Qt::Key_Minus, 0.0625}, {pad | Qt::Key_Plus, 0.125},
+        {pad | Qt::Key_Minus, 0.0625}};
+    for (const auto& [keys, zoom] : steps) {
+        EXPECT_EQ(zoomAfter(keys), zoom);
+        EXPECT_EQ(s.Box()->size(), QSize(int(std::ceil(300 * zoom)), int(std::ceil(200 * zoom))));  // no pixel lost
+    }
 
     // The whole picture, as large as the view takes it.
     s.Resize({5000, 3000});
@@ -138,17 +139,6 @@ TEST(ViewZoom, KeysStepByTwoBetweenASixteenthAndSixteenAndEveryNewSizeStartsAtAc
     EXPECT_EQ(std::tuple(s.Across()->isVisible(), s.Down()->isVisible()), std::tuple(false, false));
     s.window->ChangePictureSize(640, 480);
     EXPECT_EQ(std::tuple(s.Box()->Zoom(), s.Box()->size()), std::tuple(1.0, QSize(640, 480)));
-    EXPECT_EQ(s.Doc().LightsCount, 0);
-}
-
-TEST(ViewZoom, CtrlWheelZoomsAboutThePointer) {
-    Viewed s({3000, 2500});
-    s.ScrollTo(400, 300);
-    // Picture point (400 + 50, 300 + 60) stays under the pointer.
-    s.Wheel({50, 60}, {0, 240}, Qt::ControlModifier);
-    EXPECT_EQ(std::tuple(s.Box()->Zoom(), s.Across()->value(), s.Down()->value()), std::tuple(4.0, 1750, 1380));
-    s.Wheel({50, 60}, {0, -120}, Qt::ControlModifier);
-    EXPECT_EQ(std::tuple(s.Box()->Zoom(), s.Across()->value(), s.Down()->value()), std::tuple(2.0, 850, 660));
     EXPECT_EQ(s.Doc().LightsCount, 0);
 }
 
@@ -234,6 +224,7 @@ TEST(ViewZoom, TheProgressStripKeepsItsOwnHeightAtAnyZoom) {
     }
 }
 
+// The file choosers ask for their kind of file, and a cancel changes nothing.
 TEST(ViewShortcuts, TheCommandsAnswerTheirKeysAndATextFieldKeepsItsOwnUndo) {
     Viewed s({320, 240});
     s.Keys(Qt::ControlModifier | Qt::Key_Z);  // nothing to undo yet
@@ -245,20 +236,22 @@ TEST(ViewShortcuts, TheCommandsAnswerTheirKeysAndATextFieldKeepsItsOwnUndo) {
     QTest::keyClicks(fog, "5");
     s.Keys(Qt::ControlModifier | Qt::Key_Z, fog);
     EXPECT_EQ(std::tuple(fog->text(), s.Doc().LightsCount), std::tuple(QString("10"), 2));
+    const QImage before = s.Box()->Image();
+    s.platform.busy.events.clear();
+    s.Keys(Qt::ControlModifier | Qt::Key_O, fog);
+    s.Keys(Qt::ControlModifier | Qt::Key_S);
+    const auto asked = [&](const QString& description, const QString& patterns, std::uint32_t flags) {
+        return FileChooserRequest{false, std::int32_t(s.window->winId()), {{description, patterns}}, 1, {}, {}, {}, {},
+                                  flags};
+    };
+    EXPECT_EQ(std::tuple(s.platform.files.requests, s.Doc().LightsCount, s.Action("mnuUndo")->isEnabled(),
+                         s.platform.busy.events, s.platform.messages.shown, s.Box()->Image() == before),
+              std::tuple(std::vector{asked("Graphic Files (*.jpg;*.gif;*.bmp)", "*.jpg;*.gif;*.bmp", 4096),
+                                     asked("Bitmap (*.bmp)", "*.bmp", 2052)},
+                         2, true, Events{}, Boxes{}, true));
     s.Box()->setFocus();
     s.Keys(Qt::ControlModifier | Qt::Key_Z);
     EXPECT_EQ(std::tuple(s.Doc().LightsCount, s.Action("mnuUndo")->isEnabled()), std::tuple(1, false));
-
-    QStringList captions;
-    for (const QAction* action : s.window->menuBar()->actions()) captions << action->text();
-    EXPECT_EQ(captions, QStringList({"Exit", "Undo", "Clear", "Load...", "Save...", "Render", "Options...",
-                                     "About / Help...", "ChooseDirection"}));
-    s.Keys(Qt::ControlModifier | Qt::Key_O, fog);  // both choosers are cancelled
-    s.Keys(Qt::ControlModifier | Qt::Key_S);
-    ASSERT_EQ(s.platform.files.requests.size(), 2u);
-    EXPECT_EQ(std::pair(s.platform.files.requests[0].filters.front().first,
-                        s.platform.files.requests[1].filters.front().first),
-              std::pair(QString("Graphic Files (*.jpg;*.gif;*.bmp)"), QString("Bitmap (*.bmp)")));
     s.Keys(Qt::Key_F1);
     ASSERT_NE(VisibleTopLevel("frmAbout"), nullptr);
     VisibleTopLevel("frmAbout")->close();
@@ -269,3 +262,25 @@ TEST(ViewShortcuts, TheCommandsAnswerTheirKeysAndATextFieldKeepsItsOwnUndo) {
 }
 
 }  // namespace
+
+// Runs as the ctest entry HiDpi.AtScaleFactorTwo, which sets QT_SCALE_FACTOR=2 and names the device pixel
+// ratio that must then be in effect; at a ratio of 1 there would be nothing to see.
+TEST(HiDpi, LayoutStaysInPicturePixelsAndTheCanvasStaysCrisp) {
+    const QByteArray ratio = qgetenv("GLIMMERAGE_TEST_DEVICE_PIXEL_RATIO");
+    if (ratio.isEmpty()) GTEST_SKIP() << "runs as the ctest entry HiDpi.AtScaleFactorTwo";
+    Running s;
+    auto* canvas = s.Canvas();
+    ASSERT_EQ(canvas->devicePixelRatioF(), ratio.toDouble());
+    EXPECT_EQ(std::tuple(canvas->size(), s.window->centralWidget()->size(), s.Child("ToolBar1")->geometry()),
+              std::tuple(QSize(640, 480), QSize(640, 480), QRect(16, 16, 68, 259)));
+    s.Child<PictureBox>("LightColor1")->SetBackColor(PackColor(255, 128, 0));
+    SendMouse(canvas, QEvent::MouseButtonPress, {100.5, 100.75}, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(std::pair(s.Doc().Lights.at(1).X, s.Doc().Lights.at(1).Y), std::pair(100.0f, 100.0f));
+    const QImage shown = canvas->grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(1280, 960));
+    for (const QPoint at : {QPoint(99, 99), QPoint(105, 99), QPoint(120, 130), QPoint(300, 200)}) {
+        const QRgb expected = canvas->Image().pixel(at) & 0xFFFFFF;
+        for (const QPoint corner : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)})
+            EXPECT_EQ(shown.pixel(at * 2 + corner) & 0xFFFFFF, expected) << at.x() << "," << at.y();
+    }
+}

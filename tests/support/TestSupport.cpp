@@ -102,11 +102,6 @@ MessageRequest ErrorBox(const QString& description) {
     return {description, "Error", MessageIcon::Critical, MessageButtons::Ok};
 }
 
-int ErrorBoxes(const ScriptedMessageBoxes& messages) {
-    return int(std::count_if(messages.shown.begin(), messages.shown.end(),
-                             [](const MessageRequest& box) { return box.title == "Error"; }));
-}
-
 QByteArray Md5(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
@@ -115,10 +110,13 @@ QByteArray Md5(const QString& path) {
     return hash.result();
 }
 
-void SaveAs(StartedWindow& s, const QString& path) {
-    s.platform.files.answers.push_back({true, path, 1});
-    s.platform.messages.answers.push_back(MessageAnswer::Yes);
-    s.Action("mnuSave")->trigger();
+void StartedWindow::Run(const char* command, const QString& file, std::deque<MessageAnswer> answers) {
+    if (!file.isEmpty()) platform.files.answers.push_back({true, file, 1});
+    platform.messages.answers = std::move(answers);
+    platform.messages.shown.clear();
+    platform.busy.events.clear();
+    Action(command)->trigger();
+    QApplication::processEvents();
 }
 
 std::pair<int, QString> FailureOf(const std::function<void()>& operation) {
@@ -154,21 +152,32 @@ frmDrawing::StartupOutcome StartedWindow::Start() {
     return outcome;
 }
 
+void ExpectDrawing(const StartedWindow& s, const QImage& expected) {
+    const DrawingDocument& doc = s.Doc();
+    const QImage want = expected.convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(std::tuple(doc.LightsCount, doc.Lights.size(), s.Canvas()->HasPicture(), s.Action("mnuUndo")->isEnabled(),
+                         s.Canvas()->size(), s.window->centralWidget()->size(),
+                         QSize(s.window->PictureWidth(), s.window->PictureHeight())),
+              std::tuple(0, 1u, false, false, want.size(), s.ClientFor(want.size()), want.size()));
+    EXPECT_EQ(s.Canvas()->Image(), want);
+    ASSERT_EQ(QSize(doc.GMPic1.Width(), doc.GMPic1.Height()), want.size());
+    // RGB32 images compare without the fourth byte, which the displayed picture leaves 0.
+    EXPECT_EQ(QImage(doc.GMPic1.Bytes().data(), want.width(), want.height(), QImage::Format_RGB32), want);
+    int wrong = 0;
+    for (int y = 0; y < want.height(); ++y)
+        for (int x = 0; x < want.width(); ++x)
+            for (int c = 1; c <= 3; ++c)  // red, green, blue
+                wrong += doc.LightBuffer().At(x + 1, y + 1, c) != float((want.pixel(x, y) >> (24 - 8 * c)) & 255);
+    EXPECT_EQ(wrong, 0) << "pixels differ in the light buffer";
+}
+
 void ExpectFreshDocument(const StartedWindow& s, QSize size) {
+    ExpectDrawing(s, FilledImage(size, Qt::black));
     const DrawingDocument& doc = s.Doc();
     const int w = size.width(), h = size.height();
-    const std::size_t cells = std::size_t(w + 1) * std::size_t(h + 1) * 3;
-    EXPECT_EQ(std::tuple(s.Canvas()->geometry(), s.Canvas()->HasPicture(), s.window->centralWidget()->size(),
-                         s.Action("mnuUndo")->isEnabled(), QSize(s.window->PictureWidth(), s.window->PictureHeight())),
-              std::tuple(QRect(QPoint(0, 0), size), false, size, false, size));
-    EXPECT_EQ(s.Canvas()->Image(), FilledImage(size, Qt::black));
-    EXPECT_EQ(std::tuple(doc.LightBuffer().UpperX(), doc.LightBuffer().UpperY(), doc.LightsCount, doc.Lights.size(),
-                         Values(doc.LightBuffer()).size(), Values(doc.UndoBuffer()).size()),
-              std::tuple(w, h, 0, 1u, cells, cells));
-    EXPECT_TRUE(std::ranges::all_of(Values(doc.LightBuffer()), [](float v) { return v == 0.0f; }));
-    EXPECT_TRUE(std::ranges::all_of(Values(doc.UndoBuffer()), [](float v) { return v == 0.0f; }));
-    EXPECT_TRUE(std::ranges::all_of(doc.GMPic1.Bytes(), [](std::uint8_t b) { return b == 0; }));
-    EXPECT_EQ(std::tuple(doc.GMPic1.Width(), doc.GMPic1.Height(), doc.GMPic2.Width(), doc.GMPicProgress.Width(),
-                         doc.GMPicProgress.Height()),
-              std::tuple(w, h, w, w, 10));
+    const std::vector<float> zeros(std::size_t(w + 1) * std::size_t(h + 1) * 3, 0.0f);
+    EXPECT_EQ(std::tuple(s.Canvas()->pos(), doc.LightBuffer().UpperX(), doc.LightBuffer().UpperY(),
+                         Values(doc.LightBuffer()) == zeros, Values(doc.UndoBuffer()) == zeros, doc.GMPic2.Width(),
+                         doc.GMPicProgress.Width(), doc.GMPicProgress.Height()),
+              std::tuple(QPoint(0, 0), w, h, true, true, w, w, 10));
 }

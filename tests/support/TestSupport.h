@@ -16,6 +16,8 @@
 using Boxes = std::vector<MessageRequest>;
 using Events = std::vector<std::string>;
 inline const Events kBusyOnce{"busy", "default"};  // the busy pointer, then the normal one back
+inline const MessageRequest kOverwrite{"Confirm overwriting?", "File Already Exists", MessageIcon::Question,
+                                       MessageButtons::YesNo};
 
 inline std::ostream& operator<<(std::ostream& out, const QString& text) {
     return out << '"' << text.toStdString() << '"';
@@ -27,7 +29,6 @@ void ClickWith(QWidget* widget, QPointF at, Qt::MouseButton button = Qt::LeftBut
 void SetAutoExposure(ScriptedPlatform& platform, const QString& value);  // as the options store it
 QDialog* VisibleTopLevel(const char* name);
 MessageRequest ErrorBox(const QString& description);  // the "Error" box as the scripted boxes record it
-int ErrorBoxes(const ScriptedMessageBoxes& messages);  // how many "Error" boxes were shown
 QByteArray Md5(const QString& path);                   // of the file's bytes; empty when it cannot be read
 std::pair<int, QString> FailureOf(const std::function<void()>& operation);  // number and text; {0, ""} for none
 
@@ -46,6 +47,14 @@ QByteArray ReadBytes(const QString& path);  // empty when it cannot be read
 // The picture file with a header claiming a huge size: BMP 100000 x 100000, PNG 60000 x 60000 (its checksum
 // made right), GIF 65535 x 65535, JPEG 65500 x 65500.
 QByteArray ClaimingHugeSize(QByteArray file);
+
+// A surface of its own size that counts its refreshes.
+struct TestSurface : ImageSurface {
+    explicit TestSurface(QSize size) { ResizeImage(size); }
+    using ImageSurface::ResizeImage;
+    void Refresh() override { ++refreshes; }
+    int refreshes = 0;
+};
 
 // Every pixel of the surface has the colour expected(x, y).
 template <typename Expected>
@@ -77,14 +86,22 @@ struct StartedWindow {
     QSize ClientFor(QSize canvas) const {
         return {std::max(canvas.width(), window->menuBar()->sizeHint().width()), canvas.height()};
     }
+    void Resize(QSize canvas) {  // a blank drawing of that size
+        window->ChangePictureSize(canvas.width(), canvas.height());
+        window->ClearAll();
+        QApplication::processEvents();
+    }
+    // Runs the menu command with the records emptied first: `file` is picked in the file chooser (an empty
+    // name cancels it) and the questions that follow are answered in this order.
+    void Run(const char* command, const QString& file = {}, std::deque<MessageAnswer> answers = {});
 };
-
-// Saves the canvas through "Save..." under `path`, answering Yes to an overwrite question.
-void SaveAs(StartedWindow& s, const QString& path);
 
 struct Running : StartedWindow {
     Running() { Start(); }
 };
 
-// A blank drawing of this size: black canvas, zeroed buffers, no lights, no undo.
+// The drawing is `expected`, at the canvas's size, without lights or undo: the canvas, the displayed picture and
+// the light buffer (pixel x, y at x + 1, y + 1) all hold it.
+void ExpectDrawing(const StartedWindow& s, const QImage& expected);
+// A blank drawing of this size: the above in black, and every light buffer zero and of this size.
 void ExpectFreshDocument(const StartedWindow& s, QSize size);
