@@ -38,7 +38,8 @@ TEST(GradientEnds, Are50DarkerAnd140LighterWithinRangeAndAStripTakesTheStartValu
         PixelBuffer mask, target;
         mask.CreateNewPicture(8, 8);
         target.CreateNewPicture(8, 8);
-        const auto at = [&](int i) { return QPointF(strip.x() + i % strip.width(), strip.y() + i % strip.height()); };
+        const QRect area = strip;  // Clang 14 lets no lambda capture a structured binding
+        const auto at = [&](int i) { return QPointF(area.x() + i % area.width(), area.y() + i % area.height()); };
         for (int i = 0; i < 8; ++i) mask.SetPixel(float(at(i).x()), float(at(i).y()), 1, 0, 1);
         ASSERT_EQ(FindMarkedArea(MaskOf(mask)), strip);
         PaintGradient(MaskOf(mask), target, strip, GradientEndsOf(100, 150, 200), direction);
