@@ -181,6 +181,18 @@ void BM_DecodePhoto(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(files.Load(path));
 }
 
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Back to a 640 x 480 drawing, with the file chooser and the size question answered for a
+// load of the photo at its own size.
+void AnswerAPhotoLoadWithYes(WindowScene& scene, const QString& path) {
+    scene.window->AdoptPictureSize(640, 480);
+    scene.platform.files.answers.push_back({true, path, 1});
+    scene.platform.messages.answers.assign({MessageAnswer::Yes});
+}
+
 // The repeated loads reuse memory the previous one gave back; the first load of the process
 // pays for all of its memory fresh, as a user's first photo does.
 double firstPhotoLoadSeconds = 0.0;
@@ -191,13 +203,11 @@ void BM_LoadPhotoWithYes(benchmark::State& state) {
     QAction* load = scene.window->findChild<QAction*>(QStringLiteral("mnuLoad"));
     scene.platform.pictures.loaded.clear();
     for (auto _ : state) {
-        scene.window->AdoptPictureSize(640, 480);
-        scene.platform.files.answers.push_back({true, path, 1});
-        scene.platform.messages.answers.assign({MessageAnswer::Yes});
+        AnswerAPhotoLoadWithYes(scene, path);
         scene.platform.messages.shown.clear();
         const auto start = std::chrono::steady_clock::now();
         load->trigger();
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds = SecondsSince(start);
         state.SetIterationTime(seconds);
         if (firstPhotoLoadSeconds == 0.0) firstPhotoLoadSeconds = seconds;
         if (scene.window->PictureWidth() != kPhotoWidth || scene.platform.messages.shown.size() != 1) {
@@ -218,16 +228,14 @@ void BM_FirstClickAfterLoad(benchmark::State& state) {
     QAction* load = scene.window->findChild<QAction*>(QStringLiteral("mnuLoad"));
     double secondClicks = 0.0;
     for (auto _ : state) {
-        scene.window->AdoptPictureSize(640, 480);
-        scene.platform.files.answers.push_back({true, path, 1});
-        scene.platform.messages.answers.assign({MessageAnswer::Yes});
+        AnswerAPhotoLoadWithYes(scene, path);
         load->trigger();
         auto start = std::chrono::steady_clock::now();
         scene.Click();
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        state.SetIterationTime(SecondsSince(start));
         start = std::chrono::steady_clock::now();
         scene.Click();
-        secondClicks += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        secondClicks += SecondsSince(start);
     }
     state.counters["second_click_ms"] = secondClicks * 1e3 / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
     scene.window->AdoptPictureSize(640, 480);
@@ -240,7 +248,7 @@ void BM_AdoptPhotoSize(benchmark::State& state) {
         scene.window->AdoptPictureSize(640, 480);
         const auto start = std::chrono::steady_clock::now();
         scene.window->AdoptPictureSize(kPhotoWidth, kPhotoHeight);
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        state.SetIterationTime(SecondsSince(start));
     }
     scene.window->AdoptPictureSize(640, 480);
 }

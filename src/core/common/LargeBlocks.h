@@ -2,10 +2,12 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cstddef>
 #include <new>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 // Memory for the drawing's big arrays: light planes, pixel buffers, the canvas image.
 // Fresh memory is paid for on first touch, one fault per page; a photo of tens of megapixels
@@ -55,3 +57,16 @@ struct LargeBlockAllocator {
         return true;
     }
 };
+
+// Leaves `numbers` holding `count` zeros. A block of that size already there is blanked where it
+// stands, sparing the page faults of fresh memory; any other is let go before the new one is
+// made, since an assignment would keep its capacity and a big picture must never need two.
+template <typename T>
+void MakeBlank(std::vector<T, LargeBlockAllocator<T>>& numbers, std::size_t count) {
+    if (numbers.size() == count) {
+        std::fill(numbers.begin(), numbers.end(), T(0));
+        return;
+    }
+    std::vector<T, LargeBlockAllocator<T>>().swap(numbers);
+    numbers = std::vector<T, LargeBlockAllocator<T>>(count);
+}

@@ -1,8 +1,7 @@
 #include "core/files/QtPictureFiles.h"
 
-#include "core/common/LargeBlocks.h"
-
 #include "core/common/Failure.h"
+#include "core/common/LargeBlocks.h"
 #include "core/files/BmpWriter.h"
 
 #include <QFile>

@@ -34,17 +34,8 @@ void PixelBuffer::Reallocate() {
     if (channels < 1 || width < 1 || height < 1) throw Failure::SubscriptOutOfRange();
     const auto count = std::uint64_t(channels) * std::uint64_t(width) * std::uint64_t(height);
     if (count > std::uint64_t(std::numeric_limits<std::ptrdiff_t>::max())) throw Failure::OutOfMemory();
-    // An array of the same shape is blanked where it stands: fresh memory costs a page
-    // fault every few kilobytes, which on a photo outweighs the zeroing many times over.
-    if (channels == bitsChannels_ && width == bitsWidth_ && height == bitsHeight_) {
-        std::fill(PicBits.begin(), PicBits.end(), std::uint8_t(0));
-        return;
-    }
-    // Drop the old array first so that a big picture never needs two at once; swapped out,
-    // since an assignment would keep its capacity.
-    decltype(PicBits)().swap(PicBits);
     bitsChannels_ = bitsWidth_ = bitsHeight_ = 0;
-    PicBits = decltype(PicBits)(std::size_t(count));
+    MakeBlank(PicBits, std::size_t(count));
     bitsChannels_ = channels;
     bitsWidth_ = width;
     bitsHeight_ = height;
