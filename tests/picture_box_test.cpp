@@ -20,8 +20,9 @@ void Draw(ImageSurface& surface, int width, int height, uchar fourth = 0xFF) {
     surface.WriteBitmapBits(width, height, raw.constBits(), raw.sizeInBytes());
 }
 
-// A plain model of the surface that copies its picture eagerly and writes byte by byte: the surface sets
-// pixels aside lazily after a merge and must show and keep exactly the same.
+// A plain model of the surface that copies its picture and composes eagerly and writes byte by byte: the
+// surface sets pixels aside lazily after a merge, and composes only once the image is looked at or drawn
+// on, and must show and keep exactly the same.
 struct EagerSurface {
     QImage image, picture;
     QRgb back = qRgb(0, 0, 0);
@@ -37,6 +38,13 @@ struct EagerSurface {
     }
 };
 
+QImage RandomPicture(QSize size, const std::function<int(int, int)>& pick) {
+    QImage picture(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) picture.setPixel(x, y, qRgb(pick(0, 255), pick(0, 255), pick(0, 255)));
+    return picture;
+}
+
 TEST(ImageSurface, MergedPictureBehavesAsACopyThroughRandomWritesClearsFillsAndResizes) {
     std::mt19937 random(7);
     const auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
@@ -46,7 +54,7 @@ TEST(ImageSurface, MergedPictureBehavesAsACopyThroughRandomWritesClearsFillsAndR
         model.Compose();
         surface.Cls();
         for (int step = 0; step < 30; ++step) {
-            const int action = pick(0, 9);
+            const int action = pick(0, 12);
             SCOPED_TRACE(testing::Message() << "run " << run << ", step " << step << ", action " << action);
             const QSize size = surface.SurfaceSize();
             if (action <= 2) {  // a write: the whole image, a strip of rows, or one cut off inside a pixel
@@ -72,9 +80,25 @@ TEST(ImageSurface, MergedPictureBehavesAsACopyThroughRandomWritesClearsFillsAndR
                 surface.SetFillColor(PackColor(1, 2, 3));
                 surface.FloodFill(pick(0, size.width() - 1), pick(0, size.height() - 1), PackColor(0, 0, 0));
                 model.image = surface.Image().copy();  // the fill has tests of its own; the picture must not change
-            } else {
+            } else if (action == 9) {
                 EXPECT_EQ(surface.DetachedPicture(), model.picture);
+            } else if (action == 10) {  // a whole new image, as a render writes it
+                const std::size_t count = std::size_t(size.width()) * std::size_t(size.height()) * 4;
+                uchar* bits = surface.NextImageBits();
+                for (std::size_t i = 0; i < count; ++i) bits[i] = uchar(pick(0, 255));
+                model.Write(size.width(), size.height(), bits, qint64(count));
+                surface.CommitNextImage();
+            } else if (action == 11) {
+                model.picture = RandomPicture(QSize(pick(1, 9), pick(1, 7)), pick);
+                surface.SetPicture(model.picture);
+                model.Compose();
+            } else {
+                surface.ClearPicture();
+                model.picture = QImage();
+                model.Compose();
             }
+            // Not looking every time lets the composing asked for pile up across steps.
+            if (pick(0, 2) != 0) continue;
             ASSERT_EQ(std::pair(surface.Image(), surface.HasPicture()),
                       std::pair(model.image, !model.picture.isNull()));
         }

@@ -25,6 +25,11 @@ void CopyPixels(const QImage& from, const QRect& area, QImage& to, QPoint at) {
 ImageSurface::ImageSurface() = default;
 ImageSurface::~ImageSurface() = default;
 
+const QImage& ImageSurface::Image() const {
+    ComposeNow();
+    return image_;
+}
+
 void ImageSurface::SetPicture(const QImage& picture) {
     ForgetSavedPicture();
     spare_ = QImage();
@@ -50,6 +55,7 @@ const QImage& ImageSurface::DetachedPicture() {
 }
 
 void ImageSurface::MergeImageIntoPicture() {
+    ComposeNow();
     if (!pictureIsImage_ && picture_.size() == image_.size() && picture_.isDetached()) spare_ = std::move(picture_);
     picture_ = QImage();
     ForgetSavedPicture();
@@ -58,6 +64,7 @@ void ImageSurface::MergeImageIntoPicture() {
 }
 
 void ImageSurface::KeepPictureUnder(const QRect& requested) {
+    ComposeNow();
     if (!pictureIsImage_) return;
     const QRect area = requested & image_.rect();
     if (area.isEmpty() || savedArea_.contains(area)) return;
@@ -119,6 +126,7 @@ void ImageSurface::Cls() {
 }
 
 std::optional<ColorValue> ImageSurface::Point(int x, int y) const {
+    ComposeNow();
     if (!image_.valid(x, y)) return std::nullopt;
     const QRgb pixel = image_.pixel(x, y);
     return PackColor(qRed(pixel), qGreen(pixel), qBlue(pixel));
@@ -133,11 +141,15 @@ void ImageSurface::WriteBitmapBits(int width, int height, const uchar* bits, qin
     if (columns <= 0 || rows <= 0) return;
     const QRect area(0, 0, columns, rows);
     const bool wholeImage = columns == image_.width() && rows == image_.height() && count >= qint64(rows) * sourceRowBytes;
-    if (wholeImage && pictureIsImage_) {
-        HandImageToPicture();
-        image_ = TakeSpareImage();
-    } else if (wholeImage && !image_.isDetached()) {
-        image_ = TakeSpareImage();
+    if (wholeImage) {
+        // Nothing of the image as it stands is left, composing still to do included.
+        stale_ = QRect();
+        if (pictureIsImage_) {
+            HandImageToPicture();
+            image_ = TakeSpareImage();
+        } else if (!image_.isDetached()) {
+            image_ = TakeSpareImage();
+        }
     } else {
         KeepPictureUnder(area);
     }
@@ -163,6 +175,7 @@ void ImageSurface::CommitNextImage() {
         spare_ = image_;
     }
     image_ = std::exchange(next_, QImage());
+    stale_ = QRect();
     drawn_ = image_.rect();
     ImageChanged(image_.rect());
 }
@@ -186,8 +199,12 @@ void ImageSurface::ResizeImage(QSize size) {
     const QImage old = image_;
     const QRect kept = drawn_ & QRect(QPoint(0, 0), size);
     image_ = large_blocks::NewImage(size);
+    stale_ = QRect();
     Compose(image_.rect());
-    CopyPixels(old, kept, image_, kept.topLeft());
+    if (!kept.isEmpty()) {
+        ComposeNow();
+        CopyPixels(old, kept, image_, kept.topLeft());
+    }
     drawn_ = kept;
     ImageChanged(image_.rect());
 }
@@ -207,6 +224,12 @@ void ImageSurface::Compose(const QRect& requested) {
         RestoreSavedPicture(area);
         return;
     }
+    stale_ |= area;
+}
+
+void ImageSurface::ComposeNow() const {
+    const QRect area = std::exchange(stale_, QRect());
+    if (area.isEmpty()) return;
     const QRgb back = ToPixel(backColor_);
     const QRect fromPicture = area & picture_.rect();
     for (int y = area.top(); y <= area.bottom(); ++y) {

@@ -20,7 +20,7 @@ public:
     ImageSurface& operator=(const ImageSurface&) = delete;
 
     QSize SurfaceSize() const { return image_.size(); }
-    const QImage& Image() const { return image_; }
+    const QImage& Image() const;
 
     // The background picture; assigning or removing it redraws the image from it.
     void SetPicture(const QImage& picture);
@@ -82,8 +82,15 @@ protected:
     void ResizeImage(QSize size);
 
 private:
+    // Asks for `area` to show the background again. The work waits until the image is looked
+    // at or drawn on: loading a photo clears and recomposes the whole image several times in a
+    // row, and only the last of those is ever seen, if a full redraw does not replace it first.
+    // After a merge it is done at once, from the few pixels set aside.
     void Compose(const QRect& area);
     void ComposeAll();
+    // Does the composing asked for so far. Const because it only brings the image up to date
+    // with what it already stands for.
+    void ComposeNow() const;
     // Called before the image changes inside `area` while it stands in for the picture.
     void KeepPictureUnder(const QRect& area);
     // Gives the picture pixels of its own again when the image stands in for it.
@@ -97,7 +104,10 @@ private:
     // The image no longer stands in for the picture, and nothing is set aside.
     void ForgetSavedPicture();
 
-    QImage image_;
+    mutable QImage image_;
+    // The part of the image still to be composed. A drawing composes it first, so it never
+    // holds a drawing, and composing more of the image than was asked for loses nothing.
+    mutable QRect stale_;
     QImage picture_;
     // After a merge the image is the picture, except where it changed since: the
     // picture's pixels there are kept in savedPixels_, covering savedArea_.
