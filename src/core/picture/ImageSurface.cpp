@@ -234,11 +234,14 @@ void ImageSurface::ComposeNow() const {
     const QRect fromPicture = area & picture_.rect();
     for (int y = area.top(); y <= area.bottom(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
-        std::fill(row + area.left(), row + area.right() + 1, back);
-        if (y >= fromPicture.top() && y <= fromPicture.bottom()) {
-            std::memcpy(row + fromPicture.left(),
-                        picture_.constScanLine(y) + fromPicture.left() * 4,
-                        size_t(fromPicture.width()) * 4);
+        if (y < fromPicture.top() || y > fromPicture.bottom()) {
+            std::fill(row + area.left(), row + area.right() + 1, back);
+            continue;
         }
+        // The picture sits at the top-left corner, so inside the area it starts at the left
+        // edge and only its right may show the colour.
+        std::memcpy(row + fromPicture.left(), picture_.constScanLine(y) + fromPicture.left() * 4,
+                    size_t(fromPicture.width()) * 4);
+        std::fill(row + fromPicture.right() + 1, row + area.right() + 1, back);
     }
 }
