@@ -159,3 +159,27 @@ TEST(PictureBox, RefreshPaintsTheImageExactlyBeforeItReturns) {
 }
 
 }  // namespace
+
+// Pictures of several megabytes are copied and composed in bands of rows, one per core; every row must
+// still land where it belongs, also when what is composed again starts below the top.
+TEST(BigPictures, AreCopiedAndComposedRowForRowWhateverTheBands) {
+    for (const QSize size : {QSize(2101, 1003), QSize(1, 3)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << " x " << size.height());
+        const QImage picture = DistinctPicture(size.width(), size.height());
+        PixelBuffer pixels;
+        pixels.SetPicture(picture);
+        ASSERT_TRUE(std::ranges::equal(pixels.Bytes(), std::span(picture.constBits(), picture.sizeInBytes())));
+
+        TestSurface surface(size + QSize(0, 5));
+        surface.SetBackColor(kBack);
+        surface.SetPicture(picture);
+        QImage expected(surface.SurfaceSize(), QImage::Format_RGB32);
+        expected.fill(ToQColor(kBack));
+        QPainter(&expected).drawImage(0, 0, picture);
+        ASSERT_EQ(surface.Image(), expected);
+        surface.SetFillColor(PackColor(1, 2, 3));
+        surface.FloodFill(0, size.height() + 2, kBack);  // the strip below the picture
+        surface.Cls();
+        ASSERT_EQ(surface.Image(), expected);
+    }
+}

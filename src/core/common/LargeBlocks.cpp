@@ -1,5 +1,9 @@
 #include "core/common/LargeBlocks.h"
 
+#include "core/common/WorkerPool.h"
+
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #if defined(__linux__)
@@ -50,6 +54,14 @@ struct ImageBlock {
     std::size_t bytes;
 };
 
+// The page size of the smallest pages there are; touching one byte in each faults in all.
+constexpr std::size_t kSmallPage = 4096;
+
+WorkerPool& BandWorkers() {
+    static WorkerPool workers;
+    return workers;
+}
+
 void FreeImageBlock(void* info) {
     const auto* block = static_cast<ImageBlock*>(info);
     Free(block->pixels, block->bytes);
@@ -90,6 +102,30 @@ QImage NewImage(QSize size, QImage::Format format) {
     // Qt turns down sizes it cannot address without calling the cleanup.
     if (image.isNull()) FreeImageBlock(block);
     return image;
+}
+
+void InBands(int rows, std::size_t rowBytes, const std::function<void(int first, int end)>& work) {
+    if (rows <= 0) return;
+    if (std::size_t(rows) * rowBytes < 4 * kLargePage) {
+        work(0, rows);
+        return;
+    }
+    WorkerPool& workers = BandWorkers();
+    const int bands = std::min(workers.Threads(), rows);
+    workers.Run(bands, [&](int band) {
+        work(int(std::int64_t(rows) * band / bands), int(std::int64_t(rows) * (band + 1) / bands));
+    });
+}
+
+void FaultIn(QImage& fresh) {
+    uchar* const bits = fresh.bits();
+    const std::size_t rowBytes = std::size_t(fresh.bytesPerLine());
+    InBands(fresh.height(), rowBytes, [&](int first, int end) {
+        // A new block is all zeros, so writing a zero changes nothing but the mapping.
+        const std::size_t stop = std::size_t(end) * rowBytes;
+        for (std::size_t at = std::size_t(first) * rowBytes; at < stop; at += kSmallPage) bits[at] = 0;
+        bits[stop - 1] = 0;
+    });
 }
 
 }  // namespace large_blocks

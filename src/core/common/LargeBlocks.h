@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -24,6 +25,15 @@ void Free(void* block, std::size_t bytes) noexcept;
 // A 32-bit image (blue, green, red, fourth byte; rows without padding) in such a block,
 // every byte 0.
 QImage NewImage(QSize size, QImage::Format format = QImage::Format_RGB32);
+
+// Runs work(first, end) over rows first .. end - 1 of something big, in one band of rows per
+// core. Fresh memory is paid for by the thread that first writes it, and clearing the pages
+// costs more than the copy into them; bands let every core clear its own. Work under a few
+// megabytes stays on the calling thread. The work must not throw.
+void InBands(int rows, std::size_t rowBytes, const std::function<void(int first, int end)>& work);
+
+// Faults in every page of a new image on all cores, for a writer that works on one thread.
+void FaultIn(QImage& fresh);
 
 }  // namespace large_blocks
 

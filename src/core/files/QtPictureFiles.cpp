@@ -136,7 +136,9 @@ QImage PreparedFor(const QImageReader& reader, QSize size) {
          format != QImage::Format_ARGB32_Premultiplied)) {
         return {};
     }
-    return large_blocks::NewImage(size, format);
+    QImage prepared = large_blocks::NewImage(size, format);
+    large_blocks::FaultIn(prepared);
+    return prepared;
 }
 
 // The picture as the canvas shows it, over its black background, in the canvas's own

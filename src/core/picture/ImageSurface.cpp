@@ -232,16 +232,21 @@ void ImageSurface::ComposeNow() const {
     if (area.isEmpty()) return;
     const QRgb back = ToPixel(backColor_);
     const QRect fromPicture = area & picture_.rect();
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
-        if (y < fromPicture.top() || y > fromPicture.bottom()) {
-            std::fill(row + area.left(), row + area.right() + 1, back);
-            continue;
+    // Taken here, on one thread: the first write access may give the image its own copy.
+    uchar* const bits = image_.bits();
+    const qsizetype rowBytes = image_.bytesPerLine();
+    large_blocks::InBands(area.height(), std::size_t(rowBytes), [&](int first, int end) {
+        for (int y = area.top() + first; y < area.top() + end; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(bits + y * rowBytes);
+            if (y < fromPicture.top() || y > fromPicture.bottom()) {
+                std::fill(row + area.left(), row + area.right() + 1, back);
+                continue;
+            }
+            // The picture sits at the top-left corner, so inside the area it starts at the
+            // left edge and only its right may show the colour.
+            std::memcpy(row + fromPicture.left(), picture_.constScanLine(y) + fromPicture.left() * 4,
+                        size_t(fromPicture.width()) * 4);
+            std::fill(row + fromPicture.right() + 1, row + area.right() + 1, back);
         }
-        // The picture sits at the top-left corner, so inside the area it starts at the left
-        // edge and only its right may show the colour.
-        std::memcpy(row + fromPicture.left(), picture_.constScanLine(y) + fromPicture.left() * 4,
-                    size_t(fromPicture.width()) * 4);
-        std::fill(row + fromPicture.right() + 1, row + area.right() + 1, back);
-    }
+    });
 }

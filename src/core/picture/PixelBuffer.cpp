@@ -79,7 +79,15 @@ void PixelBuffer::SetPicture(const QImage& StdPicture1) {
     Reallocate();
     const std::int64_t count = std::min<std::int64_t>(
         {BitmapByteCount(), std::int64_t(PicBits.size()), std::int64_t(source.sizeInBytes())});
-    if (count > 0) std::memcpy(PicBits.data(), source.constBits(), std::size_t(count));
+    if (count <= 0) return;
+    // A new buffer's pages are faulted in on every core, each band by the thread copying it.
+    const std::size_t rowBytes = std::size_t(PicBitmap.bmWidthBytes);
+    const auto rows = int((std::size_t(count) + rowBytes - 1) / rowBytes);
+    large_blocks::InBands(rows, rowBytes, [&](int first, int end) {
+        const std::size_t from = std::size_t(first) * rowBytes;
+        std::memcpy(PicBits.data() + from, source.constBits() + from,
+                    std::min(std::size_t(end) * rowBytes, std::size_t(count)) - from);
+    });
 }
 
 void PixelBuffer::PrintToPictureBox(ImageSurface& PictureBox1, bool bRefresh, bool bMergeLayer) {
