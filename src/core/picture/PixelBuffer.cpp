@@ -27,7 +27,7 @@ int PixelBuffer::BytesPerPixel() const {
     return RoundToInt32(ratio - 1.0) + 1;
 }
 
-void PixelBuffer::Reallocate() {
+void PixelBuffer::Reallocate(bool willOverwrite) {
     const int channels = BytesPerPixel();
     const int width = PicBitmap.bmWidth;
     const int height = PicBitmap.bmHeight;
@@ -35,7 +35,7 @@ void PixelBuffer::Reallocate() {
     const auto count = std::uint64_t(channels) * std::uint64_t(width) * std::uint64_t(height);
     if (count > std::uint64_t(std::numeric_limits<std::ptrdiff_t>::max())) throw Failure::OutOfMemory();
     bitsChannels_ = bitsWidth_ = bitsHeight_ = 0;
-    MakeBlank(PicBits, std::size_t(count));
+    if (!willOverwrite || PicBits.size() != count) MakeBlank(PicBits, std::size_t(count));
     bitsChannels_ = channels;
     bitsWidth_ = width;
     bitsHeight_ = height;
@@ -76,7 +76,12 @@ void PixelBuffer::SetPicture(const QImage& StdPicture1) {
                  1,
                  std::uint16_t(source.depth()),
                  nullptr};
-    Reallocate();
+    // The source's rows fill the buffer exactly, so blanking it first would only be a pass over
+    // a photo's worth of bytes for the copy to overwrite; a copy too big to go ahead leaves it
+    // blank.
+    const bool copyGoesAhead =
+        std::int64_t(PicBitmap.bmWidthBytes) * PicBitmap.bmHeight <= std::numeric_limits<std::int32_t>::max();
+    Reallocate(copyGoesAhead);
     const std::int64_t count = std::min<std::int64_t>(
         {BitmapByteCount(), std::int64_t(PicBits.size()), std::int64_t(source.sizeInBytes())});
     if (count <= 0) return;

@@ -52,7 +52,9 @@ public:
 
 private:
     int BytesPerPixel() const;
-    void Reallocate();
+    // Bytes for the recorded size, all 0; with `willOverwrite` a buffer of that size already
+    // there keeps its bytes, for a caller about to write every one of them.
+    void Reallocate(bool willOverwrite = false);
     std::size_t Offset(int channel, float X, float Y) const;
     std::int32_t BitmapByteCount() const;
 
