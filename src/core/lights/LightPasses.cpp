@@ -254,6 +254,7 @@ void LightEngine::RedrawPass(const RowRedraw& redraw) {
         for (std::int32_t y = span.first; y <= span.last; ++y) {
             DrawRow(k, light_.Row(0, y), light_.Row(1, y), light_.Row(2, y), redraw.picture, redraw.reference, width, y);
         }
+        k.streamFence();
         return 0.0f;
     });
 }

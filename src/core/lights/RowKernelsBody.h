@@ -250,6 +250,33 @@ float StreamRow(const float* __restrict from, float* __restrict to, std::int32_t
     return m;
 }
 
+// Copies pixels past the caches: the canvas's copy of a redrawn picture is not read again
+// before it is shown, and only the part on screen then.
+inline void StreamPixels(const std::uint32_t* __restrict from, std::uint32_t* __restrict to, std::int32_t count) {
+    std::int32_t x = 0;
+#if defined(__GNUC__) && defined(__SSE2__)
+#if defined(__AVX512F__)
+    using Lanes = __m512i;
+    const auto stream = [](std::uint32_t* at, Lanes value) { _mm512_stream_si512(reinterpret_cast<Lanes*>(at), value); };
+#elif defined(__AVX__)
+    using Lanes = __m256i;
+    const auto stream = [](std::uint32_t* at, Lanes value) { _mm256_stream_si256(reinterpret_cast<Lanes*>(at), value); };
+#else
+    using Lanes = __m128i;
+    const auto stream = [](std::uint32_t* at, Lanes value) { _mm_stream_si128(reinterpret_cast<Lanes*>(at), value); };
+#endif
+    constexpr int kLanes = int(sizeof(Lanes) / sizeof(std::uint32_t));
+    // Streaming stores need whole aligned vectors; the ends are written plainly.
+    for (; x < count && reinterpret_cast<std::uintptr_t>(to + x) % sizeof(Lanes) != 0; ++x) to[x] = from[x];
+    for (; x + kLanes <= count; x += kLanes) {
+        Lanes next;
+        __builtin_memcpy(&next, from + x, sizeof next);
+        stream(to + x, next);
+    }
+#endif
+    for (; x < count; ++x) to[x] = from[x];
+}
+
 // A pixel of the given levels that keeps the fourth byte of the one it replaces.
 inline std::uint32_t PixelOf(std::uint32_t old, std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
     return (old & 0xFF000000u) | (red << 16) | (green << 8) | blue;
@@ -282,11 +309,8 @@ inline void PackPixels(const float* __restrict red, const float* __restrict gree
         for (std::int32_t i = first; i <= last; ++i) out[i] = pack(i);
         return;
     }
-    for (std::int32_t i = first; i <= last; ++i) {
-        const std::uint32_t pixel = pack(i);
-        out[i] = pixel;
-        copy[i] = pixel;
-    }
+    for (std::int32_t i = first; i <= last; ++i) out[i] = pack(i);
+    StreamPixels(out + first, copy + first, last - first + 1);
 }
 
 template <typename Level>
