@@ -160,15 +160,17 @@ TEST(PictureBox, RefreshPaintsTheImageExactlyBeforeItReturns) {
 
 }  // namespace
 
-// Pictures of several megabytes are copied and composed in bands of rows, one per core; every row must
-// still land where it belongs, also when what is composed again starts below the top.
-TEST(BigPictures, AreCopiedAndComposedRowForRowWhateverTheBands) {
+// Pictures of several megabytes are copied, blanked and composed in bands of rows, one per core; every row
+// must still land where it belongs, also when what is composed again starts below the top.
+TEST(BigPictures, AreCopiedBlankedAndComposedRowForRowWhateverTheBands) {
     for (const QSize size : {QSize(2101, 1003), QSize(1, 3)}) {
         SCOPED_TRACE(testing::Message() << size.width() << " x " << size.height());
         const QImage picture = DistinctPicture(size.width(), size.height());
         PixelBuffer pixels;
         pixels.SetPicture(picture);
         ASSERT_TRUE(std::ranges::equal(pixels.Bytes(), std::span(picture.constBits(), picture.sizeInBytes())));
+        pixels.CreateNewPicture(float(size.width()), float(size.height()));  // blanked where it stands
+        ASSERT_EQ(std::ranges::count(pixels.Bytes(), 0), picture.sizeInBytes());
 
         TestSurface surface(size + QSize(0, 5));
         surface.SetBackColor(kBack);

@@ -74,7 +74,12 @@ struct LargeBlockAllocator {
 template <typename T>
 void MakeBlank(std::vector<T, LargeBlockAllocator<T>>& numbers, std::size_t count) {
     if (numbers.size() == count) {
-        std::fill(numbers.begin(), numbers.end(), T(0));
+        // Blanked in slices shared out over the cores, which a drawing's arrays are big enough for.
+        constexpr std::size_t kSlice = std::size_t(1) << 16;
+        T* const values = numbers.data();
+        large_blocks::InBands(int((count + kSlice - 1) / kSlice), kSlice * sizeof(T), [&](int first, int end) {
+            std::fill(values + std::size_t(first) * kSlice, values + std::min(std::size_t(end) * kSlice, count), T(0));
+        });
         return;
     }
     std::vector<T, LargeBlockAllocator<T>>().swap(numbers);
