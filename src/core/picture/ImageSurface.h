@@ -91,7 +91,8 @@ private:
     // Does the composing asked for so far. Const because it only brings the image up to date
     // with what it already stands for.
     void ComposeNow() const;
-    // Called before the image changes inside `area` while it stands in for the picture.
+    // Called before the image changes inside `area`: does the composing still to do and, while
+    // the image stands in for the picture, sets the picture's pixels there aside.
     void KeepPictureUnder(const QRect& area);
     // Gives the picture pixels of its own again when the image stands in for it.
     void DetachPicture();
