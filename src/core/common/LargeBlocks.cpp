@@ -19,11 +19,13 @@ namespace large_blocks {
 namespace {
 
 constexpr std::size_t kLargePage = std::size_t(2) << 20;
+// A few large pages: below this, rounding up to large pages would waste more than the faults
+// cost, and sharing work out over the cores more than it saves.
+constexpr std::size_t kLargeBlock = 4 * kLargePage;
 
-// Below a few large pages the rounding up would waste more than the faults cost.
 bool InLargePages(std::size_t bytes) {
 #if defined(GLIMMERAGE_LARGE_PAGES)
-    return bytes >= 4 * kLargePage;
+    return bytes >= kLargeBlock;
 #else
     static_cast<void>(bytes);
     return false;
@@ -106,7 +108,7 @@ QImage NewImage(QSize size, QImage::Format format) {
 
 void InBands(int rows, std::size_t rowBytes, const std::function<void(int first, int end)>& work) {
     if (rows <= 0) return;
-    if (std::size_t(rows) * rowBytes < 4 * kLargePage) {
+    if (std::size_t(rows) * rowBytes < kLargeBlock) {
         work(0, rows);
         return;
     }

@@ -217,9 +217,46 @@ float Maximum(const float* __restrict values, std::int32_t width, float m) {
     return m;
 }
 
+#if defined(__GNUC__) && defined(__SSE2__)
+// One vector of the processor's width, stored past the caches.
+#if defined(__AVX512F__)
+using StreamLanes = __m512i;
+inline void StreamStore(void* at, StreamLanes value) { _mm512_stream_si512(static_cast<StreamLanes*>(at), value); }
+#elif defined(__AVX__)
+using StreamLanes = __m256i;
+inline void StreamStore(void* at, StreamLanes value) { _mm256_stream_si256(static_cast<StreamLanes*>(at), value); }
+#else
+using StreamLanes = __m128i;
+inline void StreamStore(void* at, StreamLanes value) { _mm_stream_si128(static_cast<StreamLanes*>(at), value); }
+#endif
+
+// Streaming stores need whole aligned vectors: the first element of a row that can start one.
+template <typename T>
+std::int32_t StreamStart(const T* to, std::int32_t count) {
+    std::int32_t x = 0;
+    while (x < count && reinterpret_cast<std::uintptr_t>(to + x) % sizeof(StreamLanes) != 0) ++x;
+    return x;
+}
+
+// Streams the whole vectors of a row from its aligned element x on, handing each to seen(),
+// and returns the element after the last of them; the rest of the row is the caller's.
+template <typename T, typename Seen>
+std::int32_t StreamWholeVectors(const T* __restrict from, T* __restrict to, std::int32_t x, std::int32_t count,
+                                Seen seen) {
+    constexpr int kLanes = int(sizeof(StreamLanes) / sizeof(T));
+    for (; x + kLanes <= count; x += kLanes) {
+        StreamLanes next;
+        __builtin_memcpy(&next, from + x, sizeof next);
+        StreamStore(to + x, next);
+        seen(next);
+    }
+    return x;
+}
+#endif
+
 // Copies a row past the caches and finds its greatest value on the way, which saves reading
-// the row a second time. Streaming goes through the compiler's vector type; elsewhere the
-// row is copied plainly.
+// the row a second time. Elsewhere than with the compiler's vector types the row is copied
+// plainly.
 float StreamRow(const float* __restrict from, float* __restrict to, std::int32_t width, float m) {
     std::int32_t x = 0;
     const auto copy = [&](std::int32_t at) {
@@ -227,23 +264,15 @@ float StreamRow(const float* __restrict from, float* __restrict to, std::int32_t
         m = from[at] > m ? from[at] : m;
     };
 #if defined(__GNUC__) && defined(__SSE2__)
-#if defined(__AVX512F__)
-    const auto stream = [](float* at, MaximumLanes value) { _mm512_stream_ps(at, (__m512)value); };
-#elif defined(__AVX__)
-    const auto stream = [](float* at, MaximumLanes value) { _mm256_stream_ps(at, (__m256)value); };
-#else
-    const auto stream = [](float* at, MaximumLanes value) { _mm_stream_ps(at, (__m128)value); };
-#endif
-    // Streaming stores need whole aligned vectors; the row's ends are written plainly.
-    for (; x < width && reinterpret_cast<std::uintptr_t>(to + x) % sizeof(MaximumLanes) != 0; ++x) copy(x);
+    static_assert(sizeof(MaximumLanes) == sizeof(StreamLanes));
+    for (const std::int32_t start = StreamStart(to, width); x < start; ++x) copy(x);
     MaximumLanes lanes;
     for (int i = 0; i < kMaximumLanes; ++i) lanes[i] = m;
-    for (; x + kMaximumLanes <= width; x += kMaximumLanes) {
+    x = StreamWholeVectors(from, to, x, width, [&](StreamLanes streamed) {
         MaximumLanes next;
-        __builtin_memcpy(&next, from + x, sizeof next);
-        stream(to + x, next);
+        __builtin_memcpy(&next, &streamed, sizeof next);
         lanes = next > lanes ? next : lanes;
-    }
+    });
     for (int i = 0; i < kMaximumLanes; ++i) m = lanes[i] > m ? lanes[i] : m;
 #endif
     for (; x < width; ++x) copy(x);
@@ -255,24 +284,8 @@ float StreamRow(const float* __restrict from, float* __restrict to, std::int32_t
 inline void StreamPixels(const std::uint32_t* __restrict from, std::uint32_t* __restrict to, std::int32_t count) {
     std::int32_t x = 0;
 #if defined(__GNUC__) && defined(__SSE2__)
-#if defined(__AVX512F__)
-    using Lanes = __m512i;
-    const auto stream = [](std::uint32_t* at, Lanes value) { _mm512_stream_si512(reinterpret_cast<Lanes*>(at), value); };
-#elif defined(__AVX__)
-    using Lanes = __m256i;
-    const auto stream = [](std::uint32_t* at, Lanes value) { _mm256_stream_si256(reinterpret_cast<Lanes*>(at), value); };
-#else
-    using Lanes = __m128i;
-    const auto stream = [](std::uint32_t* at, Lanes value) { _mm_stream_si128(reinterpret_cast<Lanes*>(at), value); };
-#endif
-    constexpr int kLanes = int(sizeof(Lanes) / sizeof(std::uint32_t));
-    // Streaming stores need whole aligned vectors; the ends are written plainly.
-    for (; x < count && reinterpret_cast<std::uintptr_t>(to + x) % sizeof(Lanes) != 0; ++x) to[x] = from[x];
-    for (; x + kLanes <= count; x += kLanes) {
-        Lanes next;
-        __builtin_memcpy(&next, from + x, sizeof next);
-        stream(to + x, next);
-    }
+    for (const std::int32_t start = StreamStart(to, count); x < start; ++x) to[x] = from[x];
+    x = StreamWholeVectors(from, to, x, count, [](StreamLanes) {});
 #endif
     for (; x < count; ++x) to[x] = from[x];
 }
