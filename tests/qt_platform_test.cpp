@@ -110,7 +110,8 @@ namespace {
 // Shows the chooser in Qt's own dialog, whatever the desktop would offer instead, records what the user saw in it
 // (title, mode, filters, the chosen one, the suffix and folder) and answers the way a person does: typing a name into
 // its name field and pressing Return, or Escape when `typed` is empty.
-FileChooserAnswer Choose(const FileChooserRequest& request, const QString& typed, std::string& seen) {
+FileChooserAnswer Choose(QtFileChooser& chooser, const FileChooserRequest& request, const QString& typed,
+                         std::string& seen) {
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
     AnswerWhenShown<QFileDialog>([&](QFileDialog& dialog) {
         seen = Visible(QStringList{dialog.windowTitle(), Key(dialog.acceptMode()), Key(dialog.fileMode()),
@@ -122,7 +123,7 @@ FileChooserAnswer Choose(const FileChooserRequest& request, const QString& typed
         name->setText(typed);
         QTest::keyClick(name, Qt::Key_Return);
     });
-    const FileChooserAnswer answer = QtFileChooser().Choose(request);
+    const FileChooserAnswer answer = chooser.Choose(request);
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
     return answer;
 }
@@ -148,7 +149,8 @@ TEST(QtFileChooser, ShowsTheModeTitleAndFiltersAskedForAndReturnsWhatWasChosen) 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::string seen;
-        const FileChooserAnswer answer = Choose(c.request, c.typed, seen);
+        QtFileChooser chooser;
+        const FileChooserAnswer answer = Choose(chooser, c.request, c.typed, seen);
         EXPECT_EQ(std::tuple(seen, answer.confirmed, Visible(answer.files), answer.filterIndex),
                   std::tuple(c.seen, c.answer.confirmed, Visible(c.answer.files), c.answer.filterIndex));
     }
@@ -160,9 +162,11 @@ TEST(QtFileChooser, OpeningOffersEveryReadablePictureAndAnyFileAfterTheCallersFi
     QTemporaryDir dir;
     WriteBytes(dir.filePath("a.bmp"), "");
     std::string seen;
-    const FileChooserAnswer answer = Choose({false, 0, {{"Graphic Files (*.jpg;*.gif;*.bmp)", "*.jpg;*.gif;*.bmp"}}, 1,
-                                             {}, dir.path(), {}, {}, FileChooserFlags::FileMustExist},
-                                            "a.bmp", seen);
+    QtFileChooser chooser;
+    const FileChooserRequest request{
+        false, 0, {{"Graphic Files (*.jpg;*.gif;*.bmp)", "*.jpg;*.gif;*.bmp"}}, 1, {}, dir.path(), {}, {},
+        FileChooserFlags::FileMustExist};
+    const FileChooserAnswer answer = Choose(chooser, request, "a.bmp", seen);
     EXPECT_EQ(std::pair(Visible(answer.files), answer.filterIndex), std::pair(Visible(dir.filePath("a.bmp")), 1));
     const std::string graphic = "Graphic Files (*.jpg *.JPG *.gif *.GIF *.bmp *.BMP)";
     EXPECT_EQ(seen.rfind("Open, AcceptOpen, ExistingFile, " + graphic + " | All pictures (", 0), 0u) << seen;
@@ -171,6 +175,24 @@ TEST(QtFileChooser, OpeningOffersEveryReadablePictureAndAnyFileAfterTheCallersFi
     // Those that Qt's own packages read on any machine.
     for (const char* kind : {" *.bmp *.BMP ", " *.gif *.GIF ", " *.jpeg *.JPEG ", " *.jpg *.JPG ", " *.png *.PNG "})
         EXPECT_NE((" " + seen.substr(from + 14, to - from - 14) + " ").find(kind), std::string::npos) << kind;
+}
+
+// Like the system's own dialogs, one asked for no folder opens where a file was last chosen, for loading or for
+// saving; a cancel leaves that as it was, and a folder asked for comes first.
+TEST(QtFileChooser, OpensWhereAFileWasLastChosenUnlessAskedForAFolder) {
+    QTemporaryDir first, second;
+    WriteBytes(first.filePath("a.bmp"), "");
+    QtFileChooser chooser;
+    const auto opensIn = [&](const QString& folder, const QString& typed) {
+        std::string seen;
+        Choose(chooser, {false, 0, {{"Bitmap (*.bmp)", "*.bmp"}}, 1, {}, folder, {}, {}, 0}, typed, seen);
+        return QString::fromStdString(seen.substr(seen.rfind(", ") + 2));
+    };
+    EXPECT_EQ(opensIn(first.path(), "a.bmp"), first.path());
+    EXPECT_EQ(opensIn({}, ""), first.path());
+    EXPECT_EQ(opensIn(second.path(), ""), second.path());
+    EXPECT_EQ(opensIn({}, second.filePath("new.bmp")), first.path());
+    EXPECT_EQ(opensIn({}, ""), second.path());
 }
 
 TEST(QtColorDialog, OpensOnBlackWithTheCustomColoursGivenAndCancelGivesNothing) {

@@ -65,6 +65,7 @@ FileChooserAnswer QtFileChooser::Choose(const FileChooserRequest& request) {
         dialog.setFileMode(QFileDialog::AnyFile);
     }
     if (!request.initialDir.isEmpty()) dialog.setDirectory(request.initialDir);
+    else if (!lastFolder_.isEmpty()) dialog.setDirectory(lastFolder_);
     if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
     if (!request.defaultExt.isEmpty()) dialog.setDefaultSuffix(request.defaultExt);
 
@@ -73,6 +74,7 @@ FileChooserAnswer QtFileChooser::Choose(const FileChooserRequest& request) {
     answer.confirmed = true;
     answer.filterIndex = std::int32_t(filters.indexOf(dialog.selectedNameFilter()) + 1);
     const QStringList chosen = dialog.selectedFiles();
+    lastFolder_ = QFileInfo(chosen.first()).absolutePath();
     if (multiple && chosen.size() > 1) {
         const QChar nul(u'\0');
         answer.files = QDir::toNativeSeparators(QFileInfo(chosen.first()).absolutePath()) + nul;

@@ -35,6 +35,10 @@ public:
 class QtFileChooser : public FileChooser {
 public:
     FileChooserAnswer Choose(const FileChooserRequest& request) override;
+
+private:
+    // A chooser asked for no folder opens where the user last chose a file, loading or saving.
+    QString lastFolder_;
 };
 
 class QtProgramStarter : public ProgramStarter {
