@@ -272,6 +272,29 @@ TEST(DropToOpen, ASinglePictureDroppedOnTheWindowOpensLikeLoad) {
     ExpectDrawing(s, FilledImage({800, 600}, Qt::black));
 }
 
+// A picture named at start waits for the About window to close, then opens like one chosen with "Load...".
+TEST(PictureLoading, APictureNamedAtStartOpensOnceTheAboutWindowIsClosed) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("start.bmp");
+    ASSERT_TRUE(FilledImage({800, 600}, Qt::red).save(path));
+    StartedWindow s;
+    s.StartKeepingAbout();
+    s.platform.messages.answers = {MessageAnswer::Yes};
+    s.window->LoadPictureAtStart(path);
+    QApplication::processEvents();
+    EXPECT_EQ(s.platform.pictures.loaded, std::vector<QString>{});
+    VisibleTopLevel("frmAbout")->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+    EXPECT_EQ(std::tuple(s.platform.messages.shown, s.platform.busy.events, s.platform.pictures.loaded),
+              std::tuple(Boxes{kSizeQuestion}, kBusyOnce, std::vector{path}));
+    ExpectDrawing(s, FilledImage({800, 600}, Qt::red));
+    s.platform.messages.shown.clear();
+    s.window->LoadPictureAtStart(dir.filePath("gone.jpg"));  // no About window open now: at once
+    EXPECT_EQ(s.platform.messages.shown,
+              Boxes{ErrorBox("Cannot open \"" + dir.filePath("gone.jpg") + "\": No such file or directory.")});
+}
+
 // Nothing hides a file here but its leading dot, which only keeps it out of plain listings: replacing it needs
 // a Yes like any other file. A link to a file needs one too, and the file it leads to takes the picture.
 TEST(PictureSaving, TheNameEndsInBmpAndAnExistingFileIsReplacedOnlyAfterYes) {

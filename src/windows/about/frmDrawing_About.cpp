@@ -9,4 +9,5 @@ void frmDrawing::mnuAbout_Click() {
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->setWindowModality(Qt::ApplicationModal);
     about->show();
+    about_ = about;
 }

@@ -4,6 +4,7 @@
 #include "windows/picture/GMPicture.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <cstdint>
 
@@ -34,6 +35,10 @@ public:
     // Start-up: sets up the empty 640 x 480 drawing, checks the display's colour depth and
     // shows the window. EndProgram when the user declined to fix the colour depth.
     StartupOutcome Form_Load();
+
+    // A picture named when the program starts opens as one chosen with "Load..." would, once
+    // the About window that greets the user has been closed.
+    void LoadPictureAtStart(const QString& path);
 
     // The drawing's state that other windows read and write.
     float sIntensity() const { return doc_.sIntensity; }
@@ -112,6 +117,7 @@ private:
 
     Platform& platform_;
     DrawingDocument doc_;
+    QPointer<QWidget> about_;  // the About window while it is open
 
     CanvasView* view_ = nullptr;
     CanvasBox* p = nullptr;

@@ -99,6 +99,14 @@ void frmDrawing::ShowPictureFileOnCanvas(const QString& path) {
     p->SetPicture(picture);
 }
 
+void frmDrawing::LoadPictureAtStart(const QString& path) {
+    const auto load = [this, path] {
+        RunReportingFailures(platform_.Messages(), [&] { LoadPictureIntoDocument(path); });
+    };
+    if (about_ == nullptr) return load();
+    connect(about_, &QObject::destroyed, this, load, Qt::QueuedConnection);
+}
+
 namespace {
 
 // The one local file a drag carries, if that is what it carries.
