@@ -160,6 +160,34 @@ TEST(LightEngine, WhatItKnowsOfItsRowsStaysTrueAfterEveryPass) {
     }
 }
 
+// Loading gives each pixel's red, green and blue as they are, on every kernel set and wherever a row's vectors
+// end; the fourth byte counts neither among them nor for the greatest value.
+TEST(LightEngine, LoadingSplitsEveryPixelIntoItsChannelsWithEveryKernelSet) {
+    std::mt19937 random(11);
+    for (const RowKernels* kernels : AvailableRowKernels()) {
+        UseRowKernels(*kernels);
+        for (const int width : {1, 15, 16, 17, 67}) {
+            SCOPED_TRACE(testing::Message() << kernels->name << ", " << width << " wide");
+            std::vector<std::uint8_t> bytes(std::size_t(width) * 3 * 4);
+            for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = std::uint8_t(i % 4 == 3 ? 255 : random() % 200);
+            LightEngine engine;
+            engine.Reset(width, 3);
+            engine.LoadPicture(bytes);
+            int wrong = 0;
+            std::uint8_t greatest = 0;
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < width; ++x)
+                    for (int c = 0; c < 3; ++c) {  // red, green, blue; the bytes run blue, green, red
+                        const std::uint8_t byte = bytes[std::size_t(y * width + x) * 4 + std::size_t(2 - c)];
+                        wrong += engine.Light(x, y, c) != float(byte);
+                        greatest = std::max(greatest, byte);
+                    }
+            EXPECT_EQ(std::pair(wrong, engine.FindMaximum()), std::pair(0, float(greatest)));
+        }
+    }
+    UseRowKernels(*AvailableRowKernels().back());
+}
+
 // A sum beyond the float range in any one channel, in the vector part of a row or its tail, fails the pass
 // with "Overflow" and leaves the light buffer as it was when the undo copy is taken. Only the pixel under
 // the light overflows. The intensity field keeps clicks far from that range, so this drives the engine.

@@ -274,18 +274,11 @@ float LightEngine::MaximumPass() {
 void LightEngine::LoadPass(std::span<const std::uint8_t> pixels, std::vector<float>& rowMaxima) {
     const std::int32_t width = Width();
     const RowKernels& k = ActiveRowKernels();
-    // Pixel bytes run blue, green, red; the buffer's channels run red, green, blue.
-    constexpr int kByteOfChannel[kChannels] = {2, 1, 0};
+    const auto* const rows = reinterpret_cast<const std::uint32_t*>(pixels.data());
     rows_.Run(width, Height(), [&](StepSpan span, int) {
         for (std::int32_t y = span.first; y <= span.last; ++y) {
-            const std::uint8_t* in = pixels.data() + std::size_t(y) * std::size_t(width) * 4;
-            float rowMaximum = 0.0f;
-            for (int c = 0; c < kChannels; ++c) {
-                float* row = light_.Row(c, y);
-                for (std::int32_t x = 0; x < width; ++x) row[x] = float(in[std::size_t(x) * 4 + std::size_t(kByteOfChannel[c])]);
-                rowMaximum = k.maximum(row, width, rowMaximum);
-            }
-            rowMaxima[std::size_t(y)] = rowMaximum;
+            rowMaxima[std::size_t(y)] = k.splitPixels(rows + std::size_t(y) * std::size_t(width), light_.Row(0, y),
+                                                      light_.Row(1, y), light_.Row(2, y), width);
         }
         return 0.0f;
     });

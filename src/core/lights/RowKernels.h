@@ -47,6 +47,8 @@ struct RowKernels {
     void (*placeLight)(float* sums, const double* weights, double colour, std::int32_t width, int* overflow);
     // The greatest of m and the row's values.
     float (*maximum)(const float* values, std::int32_t width, float m);
+    // A row of pixels split into the values of its red, green and blue; returns the greatest.
+    float (*splitPixels)(const std::uint32_t* pixels, float* red, float* green, float* blue, std::int32_t width);
     // Pixels of one row against the reference 255, and against any other reference; the
     // same pixels also go to `copy` unless it is null.
     void (*redrawAt255)(const float* red, const float* green, const float* blue, std::uint32_t* out,

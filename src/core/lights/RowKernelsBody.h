@@ -290,6 +290,19 @@ inline void StreamPixels(const std::uint32_t* __restrict from, std::uint32_t* __
     for (; x < count; ++x) to[x] = from[x];
 }
 
+float SplitPixels(const std::uint32_t* __restrict pixels, float* __restrict red, float* __restrict green,
+                  float* __restrict blue, std::int32_t width) {
+    std::uint32_t greatest = 0;
+    for (std::int32_t x = 0; x < width; ++x) {
+        const std::uint32_t r = (pixels[x] >> 16) & 0xFF, g = (pixels[x] >> 8) & 0xFF, b = pixels[x] & 0xFF;
+        red[x] = float(r);
+        green[x] = float(g);
+        blue[x] = float(b);
+        greatest = std::max(greatest, std::max(r, std::max(g, b)));
+    }
+    return float(greatest);
+}
+
 // A pixel of the given levels that keeps the fourth byte of the one it replaces.
 inline std::uint32_t PixelOf(std::uint32_t old, std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
     return (old & 0xFF000000u) | (red << 16) | (green << 8) | blue;
@@ -404,5 +417,5 @@ void Redraw(const float* __restrict red, const float* __restrict green, const fl
 
 extern const RowKernels GLIMMERAGE_ROW_KERNELS;
 const RowKernels GLIMMERAGE_ROW_KERNELS{GLIMMERAGE_ROW_KERNELS_NAME, AddLight, StreamRow, StreamFence, Weights,
-                                        PlainWeights, Mirror, Accumulate, PlaceLight, Maximum, RedrawAt255,
-                                        Redraw, AddLightAndRedrawAt255, AddLightAndRedraw};
+                                        PlainWeights, Mirror, Accumulate, PlaceLight, Maximum, SplitPixels,
+                                        RedrawAt255, Redraw, AddLightAndRedrawAt255, AddLightAndRedraw};
