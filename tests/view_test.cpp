@@ -114,6 +114,36 @@ TEST(ViewScrolling, WheelsBarsAndKeysScrollAndCtrlWheelZoomsAboutThePointer) {
     EXPECT_EQ(s.Doc().LightsCount, 0);
 }
 
+// With Space held on the canvas the pointer is a hand: a drag moves the picture and no press places a light until
+// Space is let go, or the canvas loses the focus while it is down.
+TEST(ViewScrolling, WithSpaceHeldADragMovesThePictureInsteadOfPlacingLights) {
+    Viewed s({3000, 2500});
+    s.ScrollTo(400, 300);
+    s.Box()->setFocus();
+    const auto mouse = [&](QEvent::Type type, QPoint inViewport, Qt::MouseButtons held) {
+        SendMouse(s.Box(), type, s.Box()->mapFrom(s.Viewport(), inViewport), Qt::LeftButton, held);
+    };
+    QTest::keyPress(s.Box(), Qt::Key_Space);
+    QKeyEvent repeatedRelease(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ", true);  // held down
+    QApplication::sendEvent(s.Box(), &repeatedRelease);
+    EXPECT_EQ(s.Box()->cursor().shape(), Qt::OpenHandCursor);
+    mouse(QEvent::MouseButtonPress, {300, 300}, Qt::LeftButton);
+    EXPECT_EQ(s.Box()->cursor().shape(), Qt::ClosedHandCursor);
+    mouse(QEvent::MouseMove, {250, 280}, Qt::LeftButton);
+    mouse(QEvent::MouseMove, {100, 200}, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, {100, 200}, Qt::NoButton);
+    s.PressAt({300, 100}, Qt::MiddleButton);
+    EXPECT_EQ(std::tuple(s.Across()->value(), s.Down()->value(), s.Doc().LightsCount, s.Box()->cursor().shape()),
+              std::tuple(600, 400, 0, Qt::OpenHandCursor));
+    QTest::keyRelease(s.Box(), Qt::Key_Space);
+    s.PressAt({300, 100});
+    EXPECT_EQ(std::pair(s.Doc().LightsCount, s.Box()->cursor().shape()), std::pair(1, Qt::ArrowCursor));
+    QTest::keyPress(s.Box(), Qt::Key_Space);
+    s.Child("txtFog")->setFocus();
+    s.PressAt({320, 100});
+    EXPECT_EQ(std::pair(s.Doc().LightsCount, s.Box()->cursor().shape()), std::pair(2, Qt::ArrowCursor));
+}
+
 TEST(ViewZoom, KeysStepByTwoBetweenASixteenthAndSixteenAndEveryNewSizeStartsAtActualPixels) {
     Viewed s({300, 200});
     const auto zoomAfter = [&](QKeyCombination keys) { return s.Keys(keys), s.Box()->Zoom(); };

@@ -2,6 +2,8 @@
 
 #include "windows/canvas/CanvasBox.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -26,6 +28,7 @@ CanvasView::CanvasView(CanvasBox* canvas, QWidget* parent) : QScrollArea(parent)
     // The view itself takes no focus: the keys that scroll reach it from the canvas.
     setFocusPolicy(Qt::NoFocus);
     setWidget(canvas);
+    canvas->installEventFilter(this);
 }
 
 void CanvasView::SetPanel(QWidget* panel) {
@@ -91,6 +94,71 @@ void CanvasView::wheelEvent(QWheelEvent* event) {
         return;
     }
     QScrollArea::wheelEvent(event);
+}
+
+// Space reaches the view from the canvas only while the canvas has the focus: in a text field
+// it is a space.
+void CanvasView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Space) return QScrollArea::keyPressEvent(event);
+    if (!event->isAutoRepeat()) {
+        spaceHeld_ = true;
+        if (!grabbedAt_) canvas_->setCursor(Qt::OpenHandCursor);
+    }
+    event->accept();
+}
+
+void CanvasView::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Space) return QScrollArea::keyReleaseEvent(event);
+    if (!event->isAutoRepeat()) {
+        spaceHeld_ = false;
+        if (!grabbedAt_) canvas_->unsetCursor();
+    }
+    event->accept();
+}
+
+// The scroll area watches its widget's size through this filter too.
+bool CanvasView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == canvas_ && event->type() == QEvent::FocusOut) EndPanning();
+    if (watched == canvas_ && (spaceHeld_ || grabbedAt_) && Pan(event)) return true;
+    return QScrollArea::eventFilter(watched, event);
+}
+
+// Every press on the canvas while Space is down grabs the picture rather than reaching the
+// drawing; the picture follows the pointer until the button is let go.
+bool CanvasView::Pan(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (!grabbedAt_) {
+                grabbedAt_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+                scrollAtGrab_ = {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+                canvas_->setCursor(Qt::ClosedHandCursor);
+            }
+            return true;
+        case QEvent::MouseMove:
+            if (grabbedAt_) {
+                const QPoint moved = static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - *grabbedAt_;
+                horizontalScrollBar()->setValue(scrollAtGrab_.x() - moved.x());
+                verticalScrollBar()->setValue(scrollAtGrab_.y() - moved.y());
+            }
+            return true;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+                grabbedAt_.reset();
+                if (spaceHeld_) canvas_->setCursor(Qt::OpenHandCursor);
+                else canvas_->unsetCursor();
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Without the focus the canvas hears no more of the keys: Space may be let go elsewhere.
+void CanvasView::EndPanning() {
+    spaceHeld_ = false;
+    grabbedAt_.reset();
+    canvas_->unsetCursor();
 }
 
 void CanvasView::resizeEvent(QResizeEvent* event) {

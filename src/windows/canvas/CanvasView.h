@@ -2,12 +2,15 @@
 
 #include <QScrollArea>
 
+#include <optional>
+
 class CanvasBox;
 
 // The window's inside: the canvas at the top left of a dark background, with scroll bars on
 // the sides where it does not fit, and the floating tool panel over the part of the canvas
 // that shows. The wheel scrolls (across with Shift), Ctrl+wheel zooms about the pointer.
-// Scrolling and zooming change only what shows, never the drawing.
+// Scrolling and zooming change only what shows, never the drawing. With Space held down on the
+// canvas, the pointer is a hand that drags the picture instead of placing lights.
 class CanvasView : public QScrollArea {
     Q_OBJECT
 
@@ -36,11 +39,20 @@ public:
 protected:
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void KeepPanelInside();
+    bool Pan(QEvent* event);
+    void EndPanning();
 
     CanvasBox* canvas_;
     QWidget* panel_ = nullptr;
     QPoint panelPlace_;
+    bool spaceHeld_ = false;
+    // While the picture is dragged: where the press was, on the screen, and the scroll then.
+    std::optional<QPoint> grabbedAt_;
+    QPoint scrollAtGrab_;
 };
