@@ -129,6 +129,7 @@ struct Monkey {
     QStringList ran;       // menu commands the current action ran
     bool dropped = false;  // the current action dropped a file on the window
     bool rightPressed = false;  // and pressed the right mouse button
+    bool panned = false;        // or dragged with Space held on the canvas
     bool cleared = false;  // the current action started the drawing afresh: "Clear", a load, a new size
     // What the walk expects of the drawing.
     std::vector<LightPoint> lights = std::vector<LightPoint>(1);
@@ -260,11 +261,15 @@ void Click(Monkey& m, QWidget* target) {
     QTest::mouseClick(widget, button, SomeModifiers(), at);
 }
 
-// Press somewhere, above all on the palette and the drag strip, move around, let go.
+// Press somewhere, above all on the palette and the drag strip, move around, let go; now and
+// then with Space held on the canvas, which drags the picture instead.
 void Drag(Monkey& m, QWidget* target) {
     const auto [widget, at] = SomewhereOn(m, target, Chance(70) ? Among({"Palette1", "Frame1"}) : nullptr);
     const Qt::MouseButton button = AButton();
     m.detail = Describe(widget, at, button) + " to";
+    QWidget* canvas = m.Child("p");
+    m.panned = target == m.window.get() && Chance(15);
+    if (m.panned) QTest::keyPress(canvas, Qt::Key_Space);
     m.rightPressed = button == Qt::RightButton;
     QPointer<QWidget> pressed = widget;
     QTest::mousePress(widget, button, {}, at);
@@ -275,6 +280,7 @@ void Drag(Monkey& m, QWidget* target) {
         QTest::mouseMove(widget, to);
     }
     if (pressed) QTest::mouseRelease(widget, button, {}, to);
+    if (m.panned) QTest::keyRelease(canvas, Qt::Key_Space);
 }
 
 void Type(Monkey& m, QWidget* target) {
@@ -444,6 +450,7 @@ std::string Monkey::Violation(const Before& before) {
         lights.assign(1, LightPoint{});
         undoPossible = false;
     } else if (count == before.count + 1) {
+        CHECK(!panned);
         CHECK(d.Lights.size() == std::size_t(count) + 1);
         const LightPoint& added = d.Lights.back();
         CHECK(PackColor(added.Red, added.Green, added.Blue) == before.colour);
@@ -571,7 +578,7 @@ void Monkey::Walk() {
         const Before before{d.Lights.size(), d.LightsCount, Child<PictureBox>("LightColor1")->BackColor(),
                             Child<QAction>("mnuUndo")->isEnabled(), AutoExposure()};
         ran.clear();
-        dropped = rightPressed = false;
+        dropped = rightPressed = panned = false;
         detail.clear();
         platform.randomMessages.shown.clear();
         platform.randomMessages.given.clear();
