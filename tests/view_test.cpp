@@ -111,6 +111,11 @@ TEST(ViewScrolling, WheelsBarsAndKeysScrollAndCtrlWheelZoomsAboutThePointer) {
     EXPECT_EQ(std::tuple(s.Box()->Zoom(), s.Across()->value(), s.Down()->value()), std::tuple(4.0, 1750, 1380));
     s.Wheel({50, 60}, {0, -120}, Qt::ControlModifier);
     EXPECT_EQ(std::tuple(s.Box()->Zoom(), s.Across()->value(), s.Down()->value()), std::tuple(2.0, 850, 660));
+    // A touchpad's small steps zoom once they make up a notch, either way.
+    std::vector<double> zooms;
+    for (const int step : {40, 40, 30, 20, -10, -40, -40, -40, -40})
+        s.Wheel({50, 60}, {0, step}, Qt::ControlModifier), zooms.push_back(s.Box()->Zoom());
+    EXPECT_EQ(zooms, std::vector<double>({2, 2, 2, 4, 4, 4, 4, 2, 2}));
     EXPECT_EQ(s.Doc().LightsCount, 0);
 }
 

@@ -81,8 +81,10 @@ void CanvasView::ResetView() {
 void CanvasView::wheelEvent(QWheelEvent* event) {
     const QPoint delta = event->angleDelta();
     if (event->modifiers() & Qt::ControlModifier) {
-        // One notch of a wheel is 120; a touchpad sends many small steps that add up.
-        const int notches = delta.y() / 120;
+        // One notch of a wheel is 120; a touchpad sends many small steps, which add up to one.
+        zoomTurn_ += delta.y();
+        const int notches = zoomTurn_ / 120;
+        zoomTurn_ -= notches * 120;
         if (notches != 0) ZoomTo(canvas_->ZoomStep() + notches, viewport()->mapFrom(this, event->position().toPoint()));
         event->accept();
         return;

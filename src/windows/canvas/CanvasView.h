@@ -51,6 +51,7 @@ private:
     CanvasBox* canvas_;
     QWidget* panel_ = nullptr;
     QPoint panelPlace_;
+    int zoomTurn_ = 0;  // of the wheel with Ctrl, short of a whole notch
     bool spaceHeld_ = false;
     // While the picture is dragged: where the press was, on the screen, and the scroll then.
     std::optional<QPoint> grabbedAt_;
