@@ -177,6 +177,29 @@ TEST(ViewZoom, KeysStepByTwoBetweenASixteenthAndSixteenAndEveryNewSizeStartsAtAc
     EXPECT_EQ(s.Doc().LightsCount, 0);
 }
 
+// Each zoom by the user shows its scale in the view's top right corner for a moment, presses going through it; a
+// new size, back at actual pixels, shows none.
+TEST(ViewZoom, AZoomShowsItsScaleForAMomentInTheCorner) {
+    Viewed s({300, 200});
+    auto* note = s.Viewport()->findChild<QLabel*>("zoomNote");
+    ASSERT_NE(note, nullptr);
+    QStringList shown{note->isVisible() ? note->text() : "hidden"};
+    for (const QKeyCombination keys : {Qt::ControlModifier | Qt::Key_Plus, Qt::ControlModifier | Qt::Key_0,
+                                       Qt::ControlModifier | Qt::Key_Minus, Qt::ControlModifier | Qt::Key_Minus,
+                                       Qt::ControlModifier | Qt::Key_Minus, Qt::ControlModifier | Qt::Key_Minus}) {
+        s.Keys(keys);
+        shown << (note->isVisible() ? note->text() : "hidden");
+    }
+    EXPECT_EQ(shown, QStringList({"hidden", "200%", "100%", "50%", "25%", "12.5%", "6.25%"}));
+    const QRect corner = note->geometry();
+    EXPECT_EQ(std::tuple(corner.right(), corner.top(), s.Viewport()->childAt(corner.center())),
+              std::tuple(s.Viewport()->width() - 9, 8, nullptr));
+    for (QDeadlineTimer patience(10'000); note->isVisible() && !patience.hasExpired();) QTest::qWait(20);
+    EXPECT_FALSE(note->isVisible());
+    s.Resize({400, 300});
+    EXPECT_FALSE(note->isVisible());
+}
+
 // A press at view pixel v of the zoomed canvas stands for picture position floor((v + 0.5) / zoom).
 TEST(ViewZoom, APressPlacesTheLightAndPicksTheColourAtThePicturePixelItStandsFor) {
     Viewed s({700, 500});

@@ -1,6 +1,7 @@
 #include "windows/canvas/CanvasView.h"
 
 #include "windows/canvas/CanvasBox.h"
+#include "windows/canvas/ZoomNote.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -17,7 +18,8 @@ const QColor kBeyondCanvas(48, 48, 48);
 
 }  // namespace
 
-CanvasView::CanvasView(CanvasBox* canvas, QWidget* parent) : QScrollArea(parent), canvas_(canvas) {
+CanvasView::CanvasView(CanvasBox* canvas, QWidget* parent)
+    : QScrollArea(parent), canvas_(canvas), zoomNote_(new ZoomNote(viewport())) {
     setFrameShape(QFrame::NoFrame);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setWidgetResizable(false);
@@ -57,6 +59,7 @@ void CanvasView::ZoomTo(int step, QPoint anchor) {
     horizontalScrollBar()->setValue(int(std::lround(pictureX * after)) - anchor.x());
     verticalScrollBar()->setValue(int(std::lround(pictureY * after)) - anchor.y());
     KeepPanelInside();
+    zoomNote_->Show(after);
 }
 
 void CanvasView::ZoomToFit() {

@@ -5,6 +5,7 @@
 #include <optional>
 
 class CanvasBox;
+class ZoomNote;
 
 // The window's inside: the canvas at the top left of a dark background, with scroll bars on
 // the sides where it does not fit, and the floating tool panel over the part of the canvas
@@ -49,6 +50,7 @@ private:
     void EndPanning();
 
     CanvasBox* canvas_;
+    ZoomNote* zoomNote_;
     QWidget* panel_ = nullptr;
     QPoint panelPlace_;
     int zoomTurn_ = 0;  // of the wheel with Ctrl, short of a whole notch
