@@ -351,15 +351,16 @@ void PushButton(Monkey& m, QWidget* target) {
 
 void CloseBox(Monkey&, QWidget* target) { target->close(); }
 
-// The wheel over the view, plain, across, with Shift or with Ctrl (zoom about the pointer).
+// The wheel over the view, plain, across, with Shift or with Ctrl (zoom about the pointer): whole
+// notches of a mouse wheel, or a touchpad's small steps.
 void Wheel(Monkey& m, QWidget*) {
     QWidget* viewport = m.Child<QAbstractScrollArea>("client")->viewport();
     const QPoint at(Pick(viewport->width() + 1), Pick(viewport->height() + 1));
-    const int notches = Among({-2, -1, 1, 2});
+    const int turn = Chance(30) ? Pick(81) - 40 : Among({-2, -1, 1, 2}) * 120;
     const bool across = Chance(20);
     const Qt::KeyboardModifiers modifiers = Among({Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier),
                                                    Qt::KeyboardModifiers(Qt::ControlModifier)});
-    const QPoint angle = across ? QPoint(notches * 120, 0) : QPoint(0, notches * 120);
+    const QPoint angle = across ? QPoint(turn, 0) : QPoint(0, turn);
     m.detail = QStringLiteral("at %1,%2 by %3,%4 modifiers %5")
                    .arg(at.x()).arg(at.y()).arg(angle.x()).arg(angle.y()).arg(int(modifiers), 0, 16);
     QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), angle, Qt::NoButton, modifiers, Qt::NoScrollPhase,
