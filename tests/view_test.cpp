@@ -293,7 +293,12 @@ TEST(ViewShortcuts, TheCommandsAnswerTheirKeysAndATextFieldKeepsItsOwnUndo) {
     fog->setFocus();
     QTest::keyClicks(fog, "5");
     s.Keys(Qt::ControlModifier | Qt::Key_Z, fog);
-    EXPECT_EQ(std::tuple(fog->text(), s.Doc().LightsCount), std::tuple(QString("10"), 2));
+    fog->selectAll();
+    s.Keys(Qt::ControlModifier | Qt::Key_C, fog);
+    EXPECT_EQ(std::tuple(fog->text(), s.Doc().LightsCount, QGuiApplication::clipboard()->text()),
+              std::tuple(QString("10"), 2, QString("10")));
+    s.Keys(Qt::ControlModifier | Qt::Key_C);  // the picture, from the canvas
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), s.Box()->Image());
     const QImage before = s.Box()->Image();
     s.platform.busy.events.clear();
     s.Keys(Qt::ControlModifier | Qt::Key_O, fog);

@@ -7,6 +7,8 @@
 #include "windows/canvas/CanvasView.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -106,4 +108,7 @@ void frmDrawing::BuildShortcuts() {
     addViewCommand("ActualPixels", {ctrl(Qt::Key_0), ctrlKeypad(Qt::Key_0)},
                    [this] { view_->ZoomTo(0, view_->viewport()->rect().center()); });
     addViewCommand("WholePicture", {ctrl(Qt::Key_9), ctrlKeypad(Qt::Key_9)}, [this] { view_->ZoomToFit(); });
+    // The picture as it is, at its own size, to paste into other programs; a text field with
+    // the focus copies its own text instead.
+    addViewCommand("CopyPicture", {QKeySequence::Copy}, [this] { QGuiApplication::clipboard()->setImage(p->Image()); });
 }
