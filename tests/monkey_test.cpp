@@ -307,7 +307,7 @@ void Key(Monkey& m, QWidget* target) {
     using namespace Qt;
     const Qt::Key key = Among({Key_Return, Key_Enter, Key_Escape, Key_Space, Key_Tab, Key_Backtab, Key_Left, Key_Right,
                                Key_Up, Key_Down, Key_PageUp, Key_PageDown, Key_Home, Key_End, Key_Backspace, Key_Delete,
-                               Key_Z, Key_V, Key_5});
+                               Key_Z, Key_V, Key_C, Key_5});
     m.detail = QStringLiteral("%1 key %2").arg(Name(focus)).arg(int(key), 0, 16);
     QTest::keyClick(focus, key, SomeModifiers());
 }
