@@ -249,17 +249,14 @@ void BM_FirstClickAfterLoad(benchmark::State& state) {
 void BM_PhotoMemoryFloor(benchmark::State& state) {
     const std::size_t pixelBytes = std::size_t(kPhotoWidth) * kPhotoHeight * 4;
     const std::size_t planeBytes = std::size_t(kPhotoWidth + 1) * (kPhotoHeight + 1) * 4 * 3;
-    constexpr std::size_t kSlice = std::size_t(1) << 16;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         std::vector<std::pair<void*, std::size_t>> blocks;
         for (const std::size_t bytes : {pixelBytes, pixelBytes, planeBytes}) {
             auto* const block = static_cast<char*>(large_blocks::Allocate(bytes));
             blocks.emplace_back(block, bytes);
-            large_blocks::InBands(int((bytes + kSlice - 1) / kSlice), kSlice, [&](int first, int end) {
-                const std::size_t from = std::size_t(first) * kSlice;
-                std::memset(block + from, 1, std::min(std::size_t(end) * kSlice, bytes) - from);
-            });
+            large_blocks::InSlices(bytes,
+                                   [&](std::size_t from, std::size_t to) { std::memset(block + from, 1, to - from); });
         }
         state.SetIterationTime(SecondsSince(start));
         for (const auto& [block, bytes] : blocks) large_blocks::Free(block, bytes);

@@ -119,14 +119,19 @@ void InBands(int rows, std::size_t rowBytes, const std::function<void(int first,
     });
 }
 
+void InSlices(std::size_t bytes, const std::function<void(std::size_t from, std::size_t to)>& work) {
+    constexpr std::size_t kSlice = std::size_t(1) << 16;
+    InBands(int((bytes + kSlice - 1) / kSlice), kSlice, [&](int first, int end) {
+        work(std::size_t(first) * kSlice, std::min(std::size_t(end) * kSlice, bytes));
+    });
+}
+
 void FaultIn(QImage& fresh) {
     uchar* const bits = fresh.bits();
-    const std::size_t rowBytes = std::size_t(fresh.bytesPerLine());
-    InBands(fresh.height(), rowBytes, [&](int first, int end) {
+    InSlices(std::size_t(fresh.sizeInBytes()), [&](std::size_t from, std::size_t to) {
         // A new block is all zeros, so writing a zero changes nothing but the mapping.
-        const std::size_t stop = std::size_t(end) * rowBytes;
-        for (std::size_t at = std::size_t(first) * rowBytes; at < stop; at += kSmallPage) bits[at] = 0;
-        bits[stop - 1] = 0;
+        for (std::size_t at = from; at < to; at += kSmallPage) bits[at] = 0;
+        bits[to - 1] = 0;
     });
 }
 

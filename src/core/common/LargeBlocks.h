@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <functional>
 #include <new>
 #include <type_traits>
@@ -31,6 +32,9 @@ QImage NewImage(QSize size, QImage::Format format = QImage::Format_RGB32);
 // costs more than the copy into them; bands let every core clear its own. Work under a few
 // megabytes stays on the calling thread. The work must not throw.
 void InBands(int rows, std::size_t rowBytes, const std::function<void(int first, int end)>& work);
+
+// The same over the bytes of a flat block: work(from, to) for byte offsets from .. to - 1.
+void InSlices(std::size_t bytes, const std::function<void(std::size_t from, std::size_t to)>& work);
 
 // Faults in every page of a new image on all cores, for a writer that works on one thread.
 void FaultIn(QImage& fresh);
@@ -74,11 +78,11 @@ struct LargeBlockAllocator {
 template <typename T>
 void MakeBlank(std::vector<T, LargeBlockAllocator<T>>& numbers, std::size_t count) {
     if (numbers.size() == count) {
-        // Blanked in slices shared out over the cores, which a drawing's arrays are big enough for.
-        constexpr std::size_t kSlice = std::size_t(1) << 16;
-        T* const values = numbers.data();
-        large_blocks::InBands(int((count + kSlice - 1) / kSlice), kSlice * sizeof(T), [&](int first, int end) {
-            std::fill(values + std::size_t(first) * kSlice, values + std::min(std::size_t(end) * kSlice, count), T(0));
+        // Blanked over all the cores, which a drawing's arrays are big enough for; a number is
+        // 0 when all its bytes are (see the allocator).
+        auto* const bytes = reinterpret_cast<char*>(numbers.data());
+        large_blocks::InSlices(count * sizeof(T), [&](std::size_t from, std::size_t to) {
+            std::memset(bytes + from, 0, to - from);
         });
         return;
     }

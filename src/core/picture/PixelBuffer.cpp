@@ -51,12 +51,17 @@ std::size_t PixelBuffer::Offset(int channel, float X, float Y) const {
            std::size_t(channel);
 }
 
-std::int32_t PixelBuffer::BitmapByteCount() const {
+std::optional<std::int32_t> PixelBuffer::RecordedByteCount() const {
     const std::int64_t count = std::int64_t(PicBitmap.bmWidthBytes) * PicBitmap.bmHeight;
     if (count > std::numeric_limits<std::int32_t>::max() || count < std::numeric_limits<std::int32_t>::min()) {
-        throw Failure::Overflow();
+        return std::nullopt;
     }
     return std::int32_t(count);
+}
+
+std::int32_t PixelBuffer::BitmapByteCount() const {
+    if (const std::optional<std::int32_t> count = RecordedByteCount()) return *count;
+    throw Failure::Overflow();
 }
 
 void PixelBuffer::SetPicture(const QImage& StdPicture1) {
@@ -79,19 +84,13 @@ void PixelBuffer::SetPicture(const QImage& StdPicture1) {
     // The source's rows fill the buffer exactly, so blanking it first would only be a pass over
     // a photo's worth of bytes for the copy to overwrite; a copy too big to go ahead leaves it
     // blank.
-    const bool copyGoesAhead =
-        std::int64_t(PicBitmap.bmWidthBytes) * PicBitmap.bmHeight <= std::numeric_limits<std::int32_t>::max();
-    Reallocate(copyGoesAhead);
+    Reallocate(RecordedByteCount().has_value());
     const std::int64_t count = std::min<std::int64_t>(
         {BitmapByteCount(), std::int64_t(PicBits.size()), std::int64_t(source.sizeInBytes())});
     if (count <= 0) return;
-    // A new buffer's pages are faulted in on every core, each band by the thread copying it.
-    const std::size_t rowBytes = std::size_t(PicBitmap.bmWidthBytes);
-    const auto rows = int((std::size_t(count) + rowBytes - 1) / rowBytes);
-    large_blocks::InBands(rows, rowBytes, [&](int first, int end) {
-        const std::size_t from = std::size_t(first) * rowBytes;
-        std::memcpy(PicBits.data() + from, source.constBits() + from,
-                    std::min(std::size_t(end) * rowBytes, std::size_t(count)) - from);
+    // A new buffer's pages are faulted in on every core, each slice by the thread copying it.
+    large_blocks::InSlices(std::size_t(count), [&](std::size_t from, std::size_t to) {
+        std::memcpy(PicBits.data() + from, source.constBits() + from, to - from);
     });
 }
 

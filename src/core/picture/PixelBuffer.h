@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -56,6 +57,9 @@ private:
     // there keeps its bytes, for a caller about to write every one of them.
     void Reallocate(bool willOverwrite = false);
     std::size_t Offset(int channel, float X, float Y) const;
+    // The byte count the bitmap's record gives, where 32 bits hold it; BitmapByteCount fails
+    // with an overflow where they do not.
+    std::optional<std::int32_t> RecordedByteCount() const;
     std::int32_t BitmapByteCount() const;
 
     PicBitmapRecord PicBitmap;

@@ -101,24 +101,24 @@ void CanvasView::wheelEvent(QWheelEvent* event) {
     QScrollArea::wheelEvent(event);
 }
 
-// Space reaches the view from the canvas only while the canvas has the focus: in a text field
-// it is a space.
 void CanvasView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Space) return QScrollArea::keyPressEvent(event);
-    if (!event->isAutoRepeat()) {
-        spaceHeld_ = true;
-        if (!grabbedAt_) canvas_->setCursor(Qt::OpenHandCursor);
-    }
-    event->accept();
+    if (!SpaceKey(event, true)) QScrollArea::keyPressEvent(event);
 }
 
 void CanvasView::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Space) return QScrollArea::keyReleaseEvent(event);
+    if (!SpaceKey(event, false)) QScrollArea::keyReleaseEvent(event);
+}
+
+// Space reaches the view from the canvas only while the canvas has the focus: in a text field
+// it is a space. Held down, it repeats; only its first press and last release count.
+bool CanvasView::SpaceKey(QKeyEvent* event, bool down) {
+    if (event->key() != Qt::Key_Space) return false;
     if (!event->isAutoRepeat()) {
-        spaceHeld_ = false;
-        if (!grabbedAt_) canvas_->unsetCursor();
+        spaceHeld_ = down;
+        ShowWhatAPressDoes();
     }
     event->accept();
+    return true;
 }
 
 // The scroll area watches its widget's size through this filter too.
@@ -137,7 +137,7 @@ bool CanvasView::Pan(QEvent* event) {
             if (!grabbedAt_) {
                 grabbedAt_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
                 scrollAtGrab_ = {horizontalScrollBar()->value(), verticalScrollBar()->value()};
-                canvas_->setCursor(Qt::ClosedHandCursor);
+                ShowWhatAPressDoes();
             }
             return true;
         case QEvent::MouseMove:
@@ -150,8 +150,7 @@ bool CanvasView::Pan(QEvent* event) {
         case QEvent::MouseButtonRelease:
             if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
                 grabbedAt_.reset();
-                if (spaceHeld_) canvas_->setCursor(Qt::OpenHandCursor);
-                else canvas_->unsetCursor();
+                ShowWhatAPressDoes();
             }
             return true;
         default:
@@ -163,7 +162,15 @@ bool CanvasView::Pan(QEvent* event) {
 void CanvasView::EndPanning() {
     spaceHeld_ = false;
     grabbedAt_.reset();
-    canvas_->unsetCursor();
+    ShowWhatAPressDoes();
+}
+
+// The pointer over the canvas: a closed hand while dragging, an open one while a press would
+// grab the picture, and the usual one while a press places a light.
+void CanvasView::ShowWhatAPressDoes() {
+    if (grabbedAt_) canvas_->setCursor(Qt::ClosedHandCursor);
+    else if (spaceHeld_) canvas_->setCursor(Qt::OpenHandCursor);
+    else canvas_->unsetCursor();
 }
 
 void CanvasView::resizeEvent(QResizeEvent* event) {

@@ -46,8 +46,10 @@ protected:
 
 private:
     void KeepPanelInside();
+    bool SpaceKey(QKeyEvent* event, bool down);
     bool Pan(QEvent* event);
     void EndPanning();
+    void ShowWhatAPressDoes();
 
     CanvasBox* canvas_;
     ZoomNote* zoomNote_;

@@ -77,7 +77,7 @@ FileChooserAnswer QtFileChooser::Choose(const FileChooserRequest& request) {
     lastFolder_ = QFileInfo(chosen.first()).absolutePath();
     if (multiple && chosen.size() > 1) {
         const QChar nul(u'\0');
-        answer.files = QDir::toNativeSeparators(QFileInfo(chosen.first()).absolutePath()) + nul;
+        answer.files = QDir::toNativeSeparators(lastFolder_) + nul;
         for (const QString& path : chosen) answer.files += QFileInfo(path).fileName() + nul;
         answer.files += nul;
     } else {

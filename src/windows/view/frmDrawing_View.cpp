@@ -91,7 +91,8 @@ void frmDrawing::BuildShortcuts() {
     mnuAbout->setShortcut(QKeySequence(Qt::Key_F1));
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    const auto addViewCommand = [this](const char* name, const QList<QKeySequence>& keys, auto command) {
+    // Commands that only keys reach: the menu bar keeps its own items.
+    const auto addKeyCommand = [this](const char* name, const QList<QKeySequence>& keys, auto command) {
         auto* action = new QAction(this);
         action->setObjectName(QLatin1String(name));
         action->setShortcuts(keys);
@@ -102,13 +103,13 @@ void frmDrawing::BuildShortcuts() {
     const auto ctrlKeypad = [](int key) {
         return QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key(key)));
     };
-    addViewCommand("ZoomIn", {ctrl(Qt::Key_Plus), ctrl(Qt::Key_Equal), ctrlKeypad(Qt::Key_Plus)},
+    addKeyCommand("ZoomIn", {ctrl(Qt::Key_Plus), ctrl(Qt::Key_Equal), ctrlKeypad(Qt::Key_Plus)},
                    [this] { view_->ZoomBy(1); });
-    addViewCommand("ZoomOut", {ctrl(Qt::Key_Minus), ctrlKeypad(Qt::Key_Minus)}, [this] { view_->ZoomBy(-1); });
-    addViewCommand("ActualPixels", {ctrl(Qt::Key_0), ctrlKeypad(Qt::Key_0)},
+    addKeyCommand("ZoomOut", {ctrl(Qt::Key_Minus), ctrlKeypad(Qt::Key_Minus)}, [this] { view_->ZoomBy(-1); });
+    addKeyCommand("ActualPixels", {ctrl(Qt::Key_0), ctrlKeypad(Qt::Key_0)},
                    [this] { view_->ZoomTo(0, view_->viewport()->rect().center()); });
-    addViewCommand("WholePicture", {ctrl(Qt::Key_9), ctrlKeypad(Qt::Key_9)}, [this] { view_->ZoomToFit(); });
+    addKeyCommand("WholePicture", {ctrl(Qt::Key_9), ctrlKeypad(Qt::Key_9)}, [this] { view_->ZoomToFit(); });
     // The picture as it is, at its own size, to paste into other programs; a text field with
     // the focus copies its own text instead.
-    addViewCommand("CopyPicture", {QKeySequence::Copy}, [this] { QGuiApplication::clipboard()->setImage(p->Image()); });
+    addKeyCommand("CopyPicture", {QKeySequence::Copy}, [this] { QGuiApplication::clipboard()->setImage(p->Image()); });
 }
