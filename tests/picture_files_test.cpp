@@ -170,6 +170,20 @@ TEST(PictureLoading, APictureWithTransparencyShowsAsOverTheBlackCanvas) {
     }
 }
 
+// The size a file gives before it is decoded (which readies the memory for a drawing of that size) is the size the
+// decode gives, upright; a file that cannot say gives none.
+TEST(PictureFiles, TheSizeBeforeDecodingIsTheSizeOfTheDecodedPicture) {
+    QTemporaryDir dir;
+    QtPictureFiles files;
+    for (const char* name : {"a.bmp", "a.png", "a.gif", "a.jpg", "turned.jpg"}) {
+        SCOPED_TRACE(name);
+        WritePicture(dir.filePath(name), {40, 20});
+        EXPECT_EQ(files.PictureSizeOf(dir.filePath(name)), files.Load(dir.filePath(name)).size());
+    }
+    WriteBytes(dir.filePath("cut.png"), ReadBytes(dir.filePath("a.png")).left(20));
+    for (const char* name : {"missing.png", "cut.png"}) EXPECT_TRUE(files.PictureSizeOf(dir.filePath(name)).isEmpty());
+}
+
 TEST(PictureLoading, APictureBeyondQtsDefaultAllocationLimitLoads) {
     QTemporaryDir dir;
     const QString path = dir.filePath("huge.png");

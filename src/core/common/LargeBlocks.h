@@ -14,7 +14,7 @@
 // Memory for the drawing's big arrays: light planes, pixel buffers, the canvas image.
 // Fresh memory is paid for on first touch, one fault per page; a photo of tens of megapixels
 // is hundreds of thousands of small pages, and the faults cost more than the work then done
-// on the pixels. Blocks of a few megabytes and up are therefore asked for in the system's
+// on the pixels. Blocks of 2 MB and up are therefore asked for in the system's
 // large pages where it offers them (transparent huge pages on Linux), one fault per 2 MB.
 namespace large_blocks {
 

@@ -204,6 +204,13 @@ QImage QtPictureFiles::Load(const QString& path) {
     return picture;
 }
 
+QSize QtPictureFiles::PictureSizeOf(const QString& path) {
+    QImageReader reader(path);
+    const QSize stored = reader.size();
+    // Qt gives the size as stored; a quarter turn, which Load makes, swaps the sides.
+    return reader.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed() : stored;
+}
+
 QImage QtPictureFiles::Decode(QIODevice& device, const QString& name, QByteArray* format) const {
     // Qt's own limit is far below what a photo may need; ours is checked below with a
     // clear message, so Qt's is set just above it.

@@ -13,6 +13,7 @@ public:
     explicit QtPictureFiles(std::int64_t decodeLimitBytes = DefaultDecodeLimitBytes());
 
     QImage Load(const QString& path) override;
+    QSize PictureSizeOf(const QString& path) override;
     // Decodes a picture from any device, as Load does; `name` only goes into failure
     // descriptions. The format the decoder recognised goes to `format` when given.
     QImage Decode(QIODevice& device, const QString& name, QByteArray* format = nullptr) const;

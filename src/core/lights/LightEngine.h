@@ -47,6 +47,10 @@ public:
 
     // Clearing or resizing: width x height pixels, every value and the undo copy 0.
     void Reset(std::int32_t width, std::int32_t height);
+    // The memory the light buffer of that size takes (the undo copy as much again).
+    static std::size_t BufferBytes(std::int32_t width, std::int32_t height) {
+        return LightPlanes::BytesFor(width, height);
+    }
     std::int32_t Width() const { return light_.Width(); }
     std::int32_t Height() const { return light_.Height(); }
 

@@ -5,7 +5,7 @@
 void LightPlanes::Reallocate(std::int32_t width, std::int32_t height) {
     if (width < 0 || height < 0) throw Failure::SubscriptOutOfRange();
     width_ = height_ = 0;
-    MakeBlank(values_, std::size_t(width) * std::size_t(height) * 3);
+    MakeBlank(values_, ValuesFor(width, height));
     width_ = width;
     height_ = height;
 }

@@ -14,6 +14,10 @@ public:
     // Every value 0. The old values are let go first, so that a big picture never needs
     // both at once.
     void Reallocate(std::int32_t width, std::int32_t height);
+    // The memory the planes of that size take.
+    static std::size_t BytesFor(std::int32_t width, std::int32_t height) {
+        return ValuesFor(width, height) * sizeof(float);
+    }
 
     std::int32_t Width() const { return width_; }
     std::int32_t Height() const { return height_; }
@@ -24,6 +28,9 @@ public:
     const float* Row(int channel, std::int32_t y) const { return values_.data() + Offset(channel, y); }
 
 private:
+    static std::size_t ValuesFor(std::int32_t width, std::int32_t height) {
+        return std::size_t(width) * std::size_t(height) * 3;
+    }
     std::size_t Offset(int channel, std::int32_t y) const {
         return (std::size_t(channel) * std::size_t(height_) + std::size_t(y)) * std::size_t(width_);
     }

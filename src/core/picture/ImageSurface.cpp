@@ -153,11 +153,16 @@ void ImageSurface::WriteBitmapBits(int width, int height, const uchar* bits, qin
     } else {
         KeepPictureUnder(area);
     }
-    for (int y = 0; y < rows; ++y) {
-        const qint64 rowStart = y * sourceRowBytes;
-        const qint64 bytes = std::min<qint64>(qint64(columns) * 4, count - rowStart);
-        std::memcpy(image_.scanLine(y), bits + rowStart, size_t(bytes));
-    }
+    // Taken here, on one thread: the first write access may give the image its own copy.
+    uchar* const target = image_.bits();
+    const qsizetype targetRowBytes = image_.bytesPerLine();
+    large_blocks::InBands(rows, std::size_t(columns) * 4, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            const qint64 rowStart = y * sourceRowBytes;
+            const qint64 bytes = std::min<qint64>(qint64(columns) * 4, count - rowStart);
+            std::memcpy(target + y * targetRowBytes, bits + rowStart, size_t(bytes));
+        }
+    });
     drawn_ |= area;
     ImageChanged(area);
 }
@@ -230,6 +235,12 @@ void ImageSurface::Compose(const QRect& requested) {
 void ImageSurface::ComposeNow() const {
     const QRect area = std::exchange(stale_, QRect());
     if (area.isEmpty()) return;
+    // A picture that fills the whole image is the image: it is shared rather than copied,
+    // and the first write to either gives the image its own copy.
+    if (area == image_.rect() && picture_.size() == image_.size()) {
+        image_ = picture_;
+        return;
+    }
     const QRgb back = ToPixel(backColor_);
     const QRect fromPicture = area & picture_.rect();
     // Taken here, on one thread: the first write access may give the image its own copy.

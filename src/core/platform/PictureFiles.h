@@ -20,6 +20,9 @@ public:
     // Decodes a picture file, upright, in any format the system can read, as it shows on a
     // black background: in RGB32, each pixel of a picture with transparency over black.
     virtual QImage Load(const QString& path) = 0;
+    // The size Load would give, as far as the file says without being decoded; an empty size
+    // where it does not.
+    virtual QSize PictureSizeOf(const QString& path) = 0;
     // Writes the picture as a BMP file, replacing any file of that name.
     virtual void SaveBmp(const QImage& picture, const QString& path) = 0;
     // Whether a normal file of that name, or a link to one, exists: folders do not count, nor

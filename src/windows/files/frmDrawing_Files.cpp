@@ -3,6 +3,7 @@
 
 #include "windows/editor/frmDrawing.h"
 
+#include "core/common/ReadyAhead.h"
 #include "core/common/Rounding.h"
 #include "core/dialogs/cFileDialog.h"
 #include "windows/canvas/CanvasBox.h"
@@ -13,6 +14,9 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -30,6 +34,15 @@ const QString kAbortedTitle = QStringLiteral("Operation Aborted");
 const QString kAbortedMessage = QStringLiteral("The picture was NOT saved.");
 
 const QString kBmpExtension = QStringLiteral(".bmp");
+
+// The big arrays a picture of that size fills as it becomes the drawing: the light buffer,
+// and two pictures at four bytes a pixel, the decoded one and the drawing's own copy. The
+// decoder takes its block at once and faults it in on every core; meanwhile the spare core
+// clears the light buffer's pages, then the copy's.
+std::vector<std::size_t> ArraysALoadFills(QSize size) {
+    const std::size_t pixelBytes = std::size_t(size.width()) * std::size_t(size.height()) * 4;
+    return {LightEngine::BufferBytes(size.width(), size.height()), pixelBytes, pixelBytes};
+}
 
 // Names shorter than five characters, or not ending in ".bmp" exactly (case counts), get it.
 QString WithBmpExtension(const QString& name) {
@@ -69,6 +82,13 @@ void frmDrawing::ShowPictureFileOnCanvas(const QString& path) {
     PictureFiles& files = platform_.Pictures();
     // Taken before the file is read, so that any change from then on shows in it.
     const FileStamp readStamp = files.StampOf(path);
+    // A picture of another size may become the drawing's size: the memory that takes is
+    // readied on a spare core while the picture decodes and the user answers.
+    std::optional<large_blocks::ReadyAhead> arraysAhead;
+    const QSize coming = files.PictureSizeOf(path);
+    if (!coming.isEmpty() && coming != QSize(doc_.PictureWidth, doc_.PictureHeight)) {
+        arraysAhead.emplace(ArraysALoadFills(coming));
+    }
     QImage picture = files.Load(path);
     {
         // Whatever happens, the canvas stops following the size of its pictures.
