@@ -130,7 +130,7 @@ struct Monkey {
     bool dropped = false;  // the current action dropped a file on the window
     bool rightPressed = false;  // and pressed the right mouse button
     bool panned = false;        // or dragged with Space held on the canvas
-    bool cleared = false;  // the current action started the drawing afresh: "Clear", a load, a new size
+    bool cleared = false;  // the current action started the drawing afresh: "Clear", a load or paste, a new size
     // What the walk expects of the drawing.
     std::vector<LightPoint> lights = std::vector<LightPoint>(1);
     bool undoPossible = false;
@@ -308,8 +308,11 @@ void Key(Monkey& m, QWidget* target) {
     const Qt::Key key = Among({Key_Return, Key_Enter, Key_Escape, Key_Space, Key_Tab, Key_Backtab, Key_Left, Key_Right,
                                Key_Up, Key_Down, Key_PageUp, Key_PageDown, Key_Home, Key_End, Key_Backspace, Key_Delete,
                                Key_Z, Key_V, Key_C, Key_5});
+    // C and V mostly with Ctrl: copying the picture and pasting one in are rare otherwise.
+    const Qt::KeyboardModifiers modifiers = (key == Key_C || key == Key_V) && Chance(75) ? ControlModifier
+                                                                                          : SomeModifiers();
     m.detail = QStringLiteral("%1 key %2").arg(Name(focus)).arg(int(key), 0, 16);
-    QTest::keyClick(focus, key, SomeModifiers());
+    QTest::keyClick(focus, key, modifiers);
 }
 
 // Every command, the hidden ones too: a click on the menu bar where it shows, a trigger where not.
@@ -589,7 +592,8 @@ void Monkey::Walk() {
         QApplication::processEvents();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         cleared = ran.contains("mnuClear") || platform.randomFiles.loadChosen || dropped ||
-                  platform.randomMessages.Answered("Warning!", MessageAnswer::Yes);
+                  platform.randomMessages.Answered("Warning!", MessageAnswer::Yes) ||
+                  (ran.contains("PastePicture") && !QGuiApplication::clipboard()->image().isNull());
         if (trace)
             qInfo("%d %s %s -> %s [%dx%d, %d lights]", n, action.name, qPrintable(detail), qPrintable(ran.join(' ')),
                   d.PictureWidth, d.PictureHeight, d.LightsCount);

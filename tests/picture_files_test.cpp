@@ -170,6 +170,34 @@ TEST(PictureLoading, APictureWithTransparencyShowsAsOverTheBlackCanvas) {
     }
 }
 
+// A picture copied in another program replaces the drawing as a loaded one does, over black where it is transparent;
+// a clipboard without a picture changes nothing.
+TEST(PictureLoading, APastedPictureBecomesTheDrawingAsALoadedOneWould) {
+    WithALight s;
+    QGuiApplication::clipboard()->setText("no picture");
+    s.Action("PastePicture")->trigger();
+    EXPECT_EQ(std::pair(s.Doc().LightsCount, s.platform.messages.shown), std::pair(1, Boxes{}));
+    QImage pasted(800, 600, QImage::Format_ARGB32), shown(800, 600, QImage::Format_RGB32);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) {
+            pasted.setPixel(x, y, qRgba(x & 255, y & 255, 200, (x + y) & 255));
+            shown.setPixel(x, y, qRgb(OverBlack(x & 255, (x + y) & 255), OverBlack(y & 255, (x + y) & 255),
+                                      OverBlack(200, (x + y) & 255)));
+        }
+    for (const auto& [answer, drawing] : {std::pair(MessageAnswer::No, shown.copy(0, 0, 640, 480)),
+                                          std::pair(MessageAnswer::Yes, shown)}) {
+        QGuiApplication::clipboard()->setImage(pasted);
+        ClickWith(s.Canvas(), {10, 10});
+        s.platform.messages.answers = {answer};
+        s.platform.busy.events.clear();
+        s.Action("PastePicture")->trigger();
+        EXPECT_EQ(std::pair(s.platform.messages.shown, s.platform.busy.events),
+                  std::pair(Boxes{kSizeQuestion}, kBusyOnce));
+        ExpectDrawing(s, drawing);
+        s.platform.messages.shown.clear();
+    }
+}
+
 // The size a file gives before it is decoded (which readies the memory for a drawing of that size) is the size the
 // decode gives, upright; a file that cannot say gives none.
 TEST(PictureFiles, TheSizeBeforeDecodingIsTheSizeOfTheDecodedPicture) {

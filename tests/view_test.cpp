@@ -315,6 +315,14 @@ TEST(ViewShortcuts, TheCommandsAnswerTheirKeysAndATextFieldKeepsItsOwnUndo) {
     s.Box()->setFocus();
     s.Keys(Qt::ControlModifier | Qt::Key_Z);
     EXPECT_EQ(std::tuple(s.Doc().LightsCount, s.Action("mnuUndo")->isEnabled()), std::tuple(1, false));
+    QGuiApplication::clipboard()->setText("7");
+    fog->selectAll();
+    s.Keys(Qt::ControlModifier | Qt::Key_V, fog);
+    EXPECT_EQ(std::pair(fog->text(), s.Doc().LightsCount), std::pair(QString("7"), 1));
+    QGuiApplication::clipboard()->setImage(before);  // the canvas's own size: no question
+    s.Keys(Qt::ControlModifier | Qt::Key_V);
+    EXPECT_EQ(std::tuple(s.Doc().LightsCount, s.Box()->Image() == before, s.platform.messages.shown),
+              std::tuple(0, true, Boxes{}));
     s.Keys(Qt::Key_F1);
     ASSERT_NE(VisibleTopLevel("frmAbout"), nullptr);
     VisibleTopLevel("frmAbout")->close();

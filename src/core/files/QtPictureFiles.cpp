@@ -141,25 +141,6 @@ QImage PreparedFor(const QImageReader& reader, QSize size) {
     return prepared;
 }
 
-// The picture as the canvas shows it, over its black background, in the canvas's own
-// format. A decoder that hands back colours multiplied by their alpha has done the work.
-QImage ShownOverBlack(QImage picture) {
-    if (!picture.hasAlphaChannel()) {
-        picture.convertTo(QImage::Format_RGB32);
-    } else if (picture.pixelFormat().premultiplied() == QPixelFormat::Premultiplied) {
-        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
-        ChangeEachPixel(picture, [](QRgb pixel) { return pixel | 0xFF000000u; });
-    } else {
-        picture.convertTo(QImage::Format_ARGB32);
-        ChangeEachPixel(picture, [](QRgb pixel) {
-            const int a = qAlpha(pixel);
-            return qRgb(OverBlack(qRed(pixel), a), OverBlack(qGreen(pixel), a), OverBlack(qBlue(pixel), a));
-        });
-    }
-    picture.reinterpretAsFormat(QImage::Format_RGB32);
-    return picture;
-}
-
 // Whether a BMP file ends before the pixel rows its header places and sizes. Qt's reader
 // stops at the end of the file without a word and hands back the rows it never read as they
 // happen to be. Run-length and embedded pictures have no size to check, and pass.
@@ -181,6 +162,24 @@ bool BmpEndsBeforeItsPixels(QFile& file) {
 }
 
 }  // namespace
+
+QImage PictureOverBlack(QImage picture) {
+    // A decoder that hands back colours multiplied by their alpha has done the work.
+    if (!picture.hasAlphaChannel()) {
+        picture.convertTo(QImage::Format_RGB32);
+    } else if (picture.pixelFormat().premultiplied() == QPixelFormat::Premultiplied) {
+        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+        ChangeEachPixel(picture, [](QRgb pixel) { return pixel | 0xFF000000u; });
+    } else {
+        picture.convertTo(QImage::Format_ARGB32);
+        ChangeEachPixel(picture, [](QRgb pixel) {
+            const int a = qAlpha(pixel);
+            return qRgb(OverBlack(qRed(pixel), a), OverBlack(qGreen(pixel), a), OverBlack(qBlue(pixel), a));
+        });
+    }
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
+    return picture;
+}
 
 QtPictureFiles::QtPictureFiles(std::int64_t decodeLimitBytes) : decodeLimitBytes_(decodeLimitBytes) {}
 
@@ -238,7 +237,7 @@ QImage QtPictureFiles::Decode(QIODevice& device, const QString& name, QByteArray
         throw FileFailure(QStringLiteral("Cannot open the picture \"%1\": %2.").arg(name, reader.errorString()));
     }
     if (damaged) throw DamagedFailure(name);
-    return ShownOverBlack(std::move(picture));
+    return PictureOverBlack(std::move(picture));
 }
 
 void QtPictureFiles::SaveBmp(const QImage& picture, const QString& path) {

@@ -6,6 +6,10 @@
 
 class QIODevice;
 
+// The picture as the canvas shows it, over its black background, in the canvas's own format
+// (RGB32): each channel times its alpha over 255, rounded to the nearest.
+QImage PictureOverBlack(QImage picture);
+
 // Picture files through Qt's image readers and writers. Used by the program and by the
 // tests alike: it only touches the files it is given.
 class QtPictureFiles : public PictureFiles {

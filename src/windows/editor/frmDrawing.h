@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <functional>
 
 class CanvasBox;
 class CanvasView;
@@ -104,7 +105,11 @@ private:
     void mnuAbout_Click();
     void FillInDirection(std::int32_t direction);
     void LoadPictureIntoDocument(const QString& path);
+    void ReplaceDrawing(const std::function<void()>& showPictureOnCanvas);
+    void PastePicture();
     void ShowPictureFileOnCanvas(const QString& path);
+    // Whether the drawing took the picture's size; the canvas then no longer shows it.
+    bool ShowOnCanvasAskingForItsSize(const QImage& picture);
     void mnuRender_Click();
     void p_MouseDown(int button, int shift, float X, float Y);
     void LightColor1_Click();

@@ -1,20 +1,24 @@
-// "Load..." and "Save...": a picture file becomes the drawing, and the canvas becomes a
-// BMP file.
+// "Load..." and "Save...": a picture file, or one pasted, becomes the drawing, and the
+// canvas becomes a BMP file.
 
 #include "windows/editor/frmDrawing.h"
 
 #include "core/common/ReadyAhead.h"
 #include "core/common/Rounding.h"
+#include "core/files/QtPictureFiles.h"
 #include "core/dialogs/cFileDialog.h"
 #include "windows/canvas/CanvasBox.h"
 #include "windows/common/ErrorBox.h"
 #include "core/platform/Platform.h"
 
 #include <QDragEnterEvent>
+#include <QClipboard>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -67,13 +71,30 @@ void frmDrawing::mnuLoad_Click() {
 // The picture replaces the drawing: it becomes both what the canvas shows and the light
 // the buffer starts from, at the canvas's size or, if the user wishes, at its own.
 void frmDrawing::LoadPictureIntoDocument(const QString& path) {
+    ReplaceDrawing([&] { ShowPictureFileOnCanvas(path); });
+}
+
+void frmDrawing::ReplaceDrawing(const std::function<void()>& showPictureOnCanvas) {
     const BusyScope busy(platform_.Busy());
     ClearAll();
-    ShowPictureFileOnCanvas(path);
+    showPictureOnCanvas();
     Reported(doc_.GMPic1).SetPicture(p->Image());
     p->ClearPicture();
     doc_.lightEngine.LoadPicture(doc_.GMPic1.Bytes());
     Reported(doc_.GMPic1).PrintToPictureBox(*p, true, false);
+}
+
+// A picture copied in another program becomes the drawing as a loaded one does, size
+// question included; nothing happens when the clipboard holds no picture.
+void frmDrawing::PastePicture() {
+    const QImage pasted = QGuiApplication::clipboard()->image();
+    if (pasted.isNull()) return;
+    RunReportingFailures(platform_.Messages(), [&] {
+        const QImage picture = PictureOverBlack(pasted);
+        ReplaceDrawing([&] {
+            if (ShowOnCanvasAskingForItsSize(picture)) p->SetPicture(picture);
+        });
+    });
 }
 
 // The picture becomes the canvas's background picture, cut to the canvas or, if the user
@@ -90,6 +111,18 @@ void frmDrawing::ShowPictureFileOnCanvas(const QString& path) {
         arraysAhead.emplace(ArraysALoadFills(coming));
     }
     QImage picture = files.Load(path);
+    if (!ShowOnCanvasAskingForItsSize(picture)) return;
+    // The clear took the picture off the canvas. Decoding a big photo takes seconds, so the
+    // one read above goes back, unless the file has changed in the meantime; the old picture
+    // is let go before a new one is decoded.
+    if (files.StampOf(path) != readStamp) {
+        picture = QImage();
+        picture = files.Load(path);
+    }
+    p->SetPicture(picture);
+}
+
+bool frmDrawing::ShowOnCanvasAskingForItsSize(const QImage& picture) {
     {
         // Whatever happens, the canvas stops following the size of its pictures.
         const struct AutoSizeOff {
@@ -101,22 +134,15 @@ void frmDrawing::ShowPictureFileOnCanvas(const QString& path) {
     }
     // The canvas's own size, in picture pixels, whatever the view's zoom.
     const QSize loaded = p->SurfaceSize();
-    if (loaded.width() == doc_.PictureWidth && loaded.height() == doc_.PictureHeight) return;
+    if (loaded.width() == doc_.PictureWidth && loaded.height() == doc_.PictureHeight) return false;
     const MessageAnswer answer =
         platform_.Messages().Show(kSizeQuestion, MessageButtons::YesNo, MessageIcon::Question, kSizeTitle);
     if (answer != MessageAnswer::Yes) {
         ChangePictureSize(doc_.PictureWidth, doc_.PictureHeight);
-        return;
+        return false;
     }
     AdoptPictureSize(RoundToInt32(loaded.width()), RoundToInt32(loaded.height()));
-    // The clear took the picture off the canvas. Decoding a big photo takes seconds, so the
-    // one read above goes back, unless the file has changed in the meantime; the old picture
-    // is let go before a new one is decoded.
-    if (files.StampOf(path) != readStamp) {
-        picture = QImage();
-        picture = files.Load(path);
-    }
-    p->SetPicture(picture);
+    return true;
 }
 
 void frmDrawing::LoadPictureAtStart(const QString& path) {

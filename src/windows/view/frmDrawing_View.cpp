@@ -112,4 +112,6 @@ void frmDrawing::BuildShortcuts() {
     // The picture as it is, at its own size, to paste into other programs; a text field with
     // the focus copies its own text instead.
     addKeyCommand("CopyPicture", {QKeySequence::Copy}, [this] { QGuiApplication::clipboard()->setImage(p->Image()); });
+    // A picture from another program becomes the drawing, as a loaded one would.
+    addKeyCommand("PastePicture", {QKeySequence::Paste}, [this] { PastePicture(); });
 }
