@@ -29,3 +29,28 @@ TEST(FileDialog, NamesAndFiltersLongerThanTheirBuffersAreRefusedBeforeTheDialogI
     dialog.ShowOpen();
     EXPECT_EQ(chooser.requests.size(), 1u);
 }
+
+// The parts of the wrapper the two commands leave alone: the save dialog, a cancel that is to fail, and the names
+// of several files chosen at once, or of one.
+TEST(FileDialog, SaveCancelErrorAndSeveralFilesChosenAtOnce) {
+    ScriptedFileChooser chooser;
+    chooser.answers = {{}, {}, {true, QString("C:\\pics#a.bmp#b.bmp##").replace(u'#', QChar(u'\0')), 1},
+                       {true, "/home/u/one.bmp", 1}};
+    cFileDialog dialog(chooser);
+    dialog.SetCancelError(true);
+    const std::pair<int, QString> cancelled{32755, "User selected cancel."};
+    EXPECT_EQ(FailureOf([&] { dialog.ShowSave(); }), cancelled);
+    EXPECT_EQ(FailureOf([&] { dialog.ShowOpen(); }), cancelled);
+    dialog.Setflags(std::int32_t(FileChooserFlags::AllowMultiSelect));
+    const auto parsed = [&] {
+        dialog.ShowOpen();
+        QString folder;
+        QStringList files;
+        std::int32_t count = 0;
+        dialog.ParseMultiFileName(folder, files, count);
+        return std::tuple(folder, files, count);
+    };
+    EXPECT_EQ(parsed(), std::tuple(QString("C:\\pics"), QStringList({"a.bmp", "b.bmp"}), 2));
+    EXPECT_EQ(parsed(), std::tuple(QString("/home/u/"), QStringList({"one.bmp"}), 1));
+    EXPECT_EQ(std::pair(chooser.requests.at(0).save, chooser.requests.at(1).save), std::pair(true, false));
+}

@@ -122,6 +122,18 @@ TEST(LightRendering, HandWorkedValuesForTheDefaultsFogZeroAndARebuild) {
     EXPECT_EQ(t.Light(50, 50, 2), 25.5f);
 }
 
+// A render gives each light a tenth of its colour where it stands, so only a dozen white lights on one spot pass
+// white together: then automatic exposure scales the picture to their sum.
+TEST(LightRendering, ARenderOfLightsBrighterTogetherThanWhiteIsScaledToTheirSum) {
+    Scene t(60, 40);
+    SetAutoExposure(t.platform, "1");
+    for (int k = 0; k < 12; ++k) t.Click(QPointF(30, 20), PackColor(255, 255, 255), true);
+    t.Action("mnuRender")->trigger();
+    t.reference.Render(false, t.Intensity()->text(), t.Fog()->text(), true);
+    t.ExpectSameAsReference("render");
+    EXPECT_EQ(t.Light(30, 20, 1), 306.0f);
+}
+
 // The engine keeps each row's greatest value to answer FindMaximum and to work out a click's exposure before
 // the click. After every kind of pass both must come out as from the buffer itself: the greatest value, and
 // the picture of a click with automatic exposure, which must be the one a redraw against the true greatest

@@ -247,13 +247,21 @@ TEST(HugePictures, APictureClaimingAHugeSizeIsRefusedBeforeItIsRead) {
         EXPECT_EQ(FailureOf([&] { QtPictureFiles().Load(dir.filePath(c.name)); }), std::pair(75, c.text.arg(c.name)));
     }
     EXPECT_LT(PeakMemoryKiB() - peakBefore, 64 * 1024);
+    // The limit itself is the largest picture allowed, at four bytes a pixel (and no less than Qt's readers, which
+    // the other tests use, need for theirs).
+    constexpr std::int64_t kLimit = 2048 * 1024 * 4;
+    WriteBytes(dir.filePath("a.bmp"), Encoded(FilledImage({2048, 1024}, Qt::red), "bmp"));
+    WriteBytes(dir.filePath("b.bmp"), Encoded(FilledImage({2048, 1025}, Qt::red), "bmp"));
+    EXPECT_EQ(QtPictureFiles(kLimit).Load(dir.filePath("a.bmp")).size(), QSize(2048, 1024));
+    EXPECT_EQ(FailureOf([&] { QtPictureFiles(kLimit).Load(dir.filePath("b.bmp")); }),
+              std::pair(75, QString("The picture \"b.bmp\" is too large to open: 2048 x 1025 pixels.")));
 }
 
 // Each file cut short or damaged where its format would notice gives one "Error" box, in our own words where the
 // file's end or a size is wrong and in the decoder's where its contents are, and leaves the drawing cleared.
 TEST(DamagedPictures, EachCutOrDamagedFileGivesExactlyOneErrorBox) {
     std::map<QByteArray, QByteArray> whole{{"gif", Gif(IndexedPicture({640, 480}))}};
-    for (const char* format : {"png", "bmp", "webp"}) whole[format] = Encoded(DistinctPicture(640, 480), format);
+    for (const char* format : {"png", "bmp", "webp", "jpg"}) whole[format] = Encoded(DistinctPicture(640, 480), format);
     for (const auto& [format, bytes] : whole) ASSERT_EQ(QImage::fromData(bytes).width(), 640) << format.data();
     const auto half = [&](const char* f) { return whole[f].left(whole[f].size() / 2); };
     const auto last = [&](const char* f) { return whole[f].chopped(1); };
@@ -269,7 +277,8 @@ TEST(DamagedPictures, EachCutOrDamagedFileGivesExactlyOneErrorBox) {
         {"half.bmp", half("bmp"), damaged}, {"last.bmp", last("bmp"), damaged},
         {"offset.bmp", spoil("bmp", 10), damaged}, {"depth.bmp", spoil("bmp", 28), undecodable},
         {"half.webp", half("webp"), undecodable}, {"last.webp", last("webp"), undecodable},
-        {"chunk.webp", spoil("webp", 12), undecodable}, {"middle.webp", middle("webp"), undecodable}};
+        {"chunk.webp", spoil("webp", 12), undecodable}, {"middle.webp", middle("webp"), undecodable},
+        {"half.jpg", half("jpg"), damaged}};
     QTemporaryDir dir;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -98,7 +98,7 @@ TEST(SaveFaults, KillingASaveNeverLeavesAHalfWrittenFile) {
     for (int kill = 0; kill < 50; ++kill) {
         QProcess victim;
         victim.start(QStringLiteral(GLIMMERAGE_SAVE_LOOP), {target});
-        ASSERT_TRUE(victim.waitForStarted());
+        ASSERT_TRUE(victim.waitForStarted()) << "kill " << kill << ": " << victim.errorString().toStdString();
         usleep(useconds_t(QRandomGenerator::global()->bounded(50'000, 1'200'000)));
         victim.kill();
         victim.waitForFinished();

@@ -280,6 +280,13 @@ TEST(ViewZoom, TheProgressStripKeepsItsOwnHeightAtAnyZoom) {
         }
         s.Box()->SetProgressRows(0);
     }
+    // A render shows the strip only while it runs: after it, the reduced view's top rows are the picture's blocks.
+    ClickWith(s.Box(), {16, 2});  // at 4 x: picture pixel (4, 0)
+    s.Box()->SetZoomStep(-2);
+    s.Action("mnuRender")->trigger();
+    const QImage rendered = s.Grab();
+    s.Box()->SetProgressRows(0);
+    EXPECT_EQ(rendered, s.Grab());
 }
 
 // The file choosers ask for their kind of file, and a cancel changes nothing.
