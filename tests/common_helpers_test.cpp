@@ -4,6 +4,7 @@
 #include "core/common/Rounding.h"
 #include "core/options/ExposureSetting.h"
 #include "windows/common/ErrorBox.h"
+#include "windows/common/FittingFont.h"
 #include "support/TestSupport.h"
 
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN(), kInf = std::numeric_limits<double>::infinity();
@@ -36,6 +37,18 @@ TEST(Rounding, TiesGoToEvenAndOutOfRangeIsOverflow) {
         EXPECT_EQ(RoundToInt16(value), rounded) << value;
     for (const double value : {32767.5, -32769.0, 40000.0, kNan})
         EXPECT_EQ(FailureOf([&] { RoundToInt16(value); }), kOverflow) << value;
+}
+
+// A caption keeps the largest size while it is no wider than its room and at most two pixels taller; a pixel more
+// either way takes a smaller size, and where none fits, the smallest.
+TEST(FittingFont, TheLargestSizeAtWhichEveryCaptionFitsItsRoom) {
+    QFont font = QApplication::font();
+    font.setPixelSize(11);
+    const QString text = "Fog (diffuse):";
+    const int width = QFontMetrics(font).horizontalAdvance(text), height = QFontMetrics(font).height();
+    const auto size = [&](int w, int h) { return FittingFont(font, {{"x", 1000, 1000}, {text, w, h}}).pixelSize(); };
+    EXPECT_EQ(std::pair(size(width, height - 2), size(1, 1)), std::pair(11, 7));
+    EXPECT_LT(std::max(size(width - 1, 1000), size(width, height - 3)), 11);
 }
 
 TEST(ErrorBox, EachFailureShowsOneErrorBoxAndAbandonsTheRest) {

@@ -27,6 +27,8 @@ TEST_F(LightTools, TheRightButtonPicksThePixelUpAndLeftOfThePointerButNotOnTheTo
 
 TEST_F(LightTools, TheColourDialogOpensWithBlackCustomColoursAndCancelChangesNothingAndAFailureGivesBlack) {
     s.platform.colors.answers = {std::optional<ColorValue>(), PackColor(1, 2, 3), Failure::OutOfMemory()};
+    SendMouse(swatch, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(swatch, QEvent::MouseButtonRelease, {5, -1}, Qt::LeftButton, Qt::NoButton);  // let go off it: no dialog
     std::vector<ColorValue> colours;
     for (int i = 0; i < 3; ++i) ClickWith(swatch, {5, 5}), colours.push_back(swatch->BackColor());
     ColorDialogRequest expected;
