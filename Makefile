@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PROGRAM := $(BUILD_DIR)/src/windows/glimmerage
 
-.PHONY: all deps configure build run test bench check-sanitize monkey check-clang fuzz package install artwork screenshot clean
+.PHONY: all deps configure build run test bench check-sanitize monkey check-clang mutants fuzz package install artwork screenshot clean
 
 all: build
 
@@ -73,6 +73,11 @@ check-clang: deps
 	@cmake --build $(CLANG_DIR) --parallel $(JOBS)
 	@cd $(CLANG_DIR) && QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= \
 		ctest --output-on-failure --parallel $(JOBS)
+
+# Each fault of tools/mutants/faults.tsv planted alone in a copy of the sources, the suite run
+# against it: which faults no test notices, and which test alone notices some. About an hour.
+mutants: deps
+	@python3 tools/mutants/run.py $(MUTANTS_ARGS)
 
 # Each fuzzer for FUZZ_SECONDS, from the seed pictures and texts; crashes land in fuzz-findings/.
 FUZZ_DIR ?= build-fuzz

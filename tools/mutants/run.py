@@ -1,0 +1,192 @@
+#!/usr/bin/env python3
+"""Plants each fault of a list in a copy of the sources, one at a time, and records which
+tests of the suite fail: a fault no test notices is a hole in the suite, and a test that
+is the only one to notice some fault earns its keep.
+
+    tools/mutants/run.py [--faults tools/mutants/faults.tsv] [--only 3,7-9] [--work DIR]
+
+Each line of the list is `path TAB old TAB new TAB what it breaks`; `old` must occur once
+in its file. The copy and its build live in --work (default /tmp/glimmerage-mutants), so
+the tree you work in is never touched. Results go to DIR/results.json and a summary to
+standard output.
+"""
+
+import argparse
+import json
+import os
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+SCREEN = "offscreen:configfile={}/tests/{}"
+TARGETS = ["glimmerage_tests", "glimmerage_monkey", "glimmerage_save_loop"]
+
+
+def read_faults(path):
+    faults = []
+    for number, line in enumerate(Path(path).read_text().splitlines(), 1):
+        if not line.strip() or line.startswith("#"):
+            continue
+        fields = line.split("\t")
+        if len(fields) != 4:
+            sys.exit(f"{path}:{number}: want four fields separated by tabs")
+        faults.append({"line": number, "path": fields[0], "old": fields[1], "new": fields[2], "what": fields[3]})
+    return faults
+
+
+def chosen(spec, count):
+    if not spec:
+        return range(count)
+    picked = []
+    for part in spec.split(","):
+        first, _, last = part.partition("-")
+        picked += range(int(first) - 1, int(last or first))
+    return picked
+
+
+def copy_tree(work):
+    tree = work / "tree"
+    ignore = shutil.ignore_patterns(".git", "build*", "fuzz-findings")
+    if tree.exists():
+        shutil.rmtree(tree)
+    shutil.copytree(ROOT, tree, ignore=ignore, symlinks=True)
+    return tree
+
+
+def build(tree, build_dir):
+    configure = ["cmake", "-S", tree, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release",
+                 "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"]
+    if not (build_dir / "CMakeCache.txt").exists():
+        subprocess.run(configure, check=True, stdout=subprocess.DEVNULL)
+    command = ["cmake", "--build", build_dir, "--parallel", str(os.cpu_count() or 2), "--target", *TARGETS]
+    return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True).returncode == 0
+
+
+def environment(tree, screen, extra=None):
+    env = dict(os.environ, QT_QPA_PLATFORM=SCREEN.format(tree, screen), QT_QPA_PLATFORMTHEME="")
+    env.update(extra or {})
+    return env
+
+
+def gtest_failures(binary, tree, work, gtest_filter, screen="offscreen-screen.json", extra=None, timeout=600):
+    """The failing tests of one run, or None when the run ended without its report."""
+    report = work / "report.json"
+    report.unlink(missing_ok=True)
+    command = [binary, f"--gtest_filter={gtest_filter}", f"--gtest_output=json:{report}"]
+    try:
+        subprocess.run(command, env=environment(tree, screen, extra), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return None
+    if not report.exists():
+        return None
+    failed = set()
+    for suite in json.loads(report.read_text())["testsuites"]:
+        for test in suite["testsuite"]:
+            if test.get("failures"):
+                failed.add(f"{suite['name']}.{test['name']}")
+    return failed
+
+
+def listed_tests(binary, tree):
+    out = subprocess.run([binary, "--gtest_list_tests", "--gtest_filter=-HiDpi*"], env=environment(tree, "offscreen-screen.json"),
+                         capture_output=True, text=True, check=True).stdout
+    tests, suite = [], ""
+    for line in out.splitlines():
+        if not line.startswith(" "):
+            suite = line.split("#")[0].strip()
+        else:
+            tests.append(suite + line.split("#")[0].strip())
+    return tests
+
+
+def suite_failures(tree, build_dir, work):
+    """Every entry of the suite that fails: the unit tests one by one where a crash or a
+    hang took the whole run down, the high-density run, and the monkey's short walk."""
+    tests_binary = build_dir / "tests" / "glimmerage_tests"
+    failed = gtest_failures(tests_binary, tree, work, "-HiDpi*")
+    if failed is None:
+        failed = set()
+        for test in listed_tests(tests_binary, tree):
+            alone = gtest_failures(tests_binary, tree, work, test, timeout=120)
+            if alone is None or alone:
+                failed.add(test)
+    hidpi = gtest_failures(tests_binary, tree, work, "HiDpi*", "offscreen-screen-double.json",
+                           {"QT_SCALE_FACTOR": "2", "GLIMMERAGE_TEST_DEVICE_PIXEL_RATIO": "2"}, timeout=120)
+    if hidpi is None or hidpi:
+        failed.add("HiDpi.AtScaleFactorTwo")
+    monkey = gtest_failures(build_dir / "tests" / "glimmerage_monkey", tree, work, "*", extra={
+        "GLIMMERAGE_MONKEY_ACTIONS": "300"}, timeout=300)
+    if monkey is None or monkey:
+        failed.add("Monkey.ShortWalk")
+    return failed
+
+
+def plant(tree, fault):
+    path = tree / fault["path"]
+    text = path.read_text()
+    if text.count(fault["old"]) != 1:
+        return None
+    path.write_text(text.replace(fault["old"], fault["new"]))
+    return text
+
+
+def summarize(results):
+    planted = [r for r in results if r["outcome"] == "ran"]
+    missed = [r for r in planted if not r["caught_by"]]
+    print(f"\n{len(planted)} faults planted, {len(planted) - len(missed)} caught, {len(missed)} missed;"
+          f" {len(results) - len(planted)} not planted (not found or not built)")
+    for r in missed:
+        print(f"  missed  line {r['line']}: {r['path']}: {r['what']}")
+    alone = {}
+    for r in planted:
+        if len(r["caught_by"]) == 1:
+            alone.setdefault(r["caught_by"][0], []).append(r["line"])
+    print("tests that alone catch some fault:")
+    for test, lines in sorted(alone.items()):
+        print(f"  {test}: lines {', '.join(map(str, lines))}")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--faults", default=ROOT / "tools" / "mutants" / "faults.tsv")
+    parser.add_argument("--only", default="")
+    parser.add_argument("--work", default="/tmp/glimmerage-mutants")
+    args = parser.parse_args()
+    work = Path(args.work)
+    work.mkdir(parents=True, exist_ok=True)
+    faults = read_faults(args.faults)
+    tree = copy_tree(work)
+    build_dir = work / "build"
+    if not build(tree, build_dir):
+        sys.exit("the unchanged sources do not build")
+    baseline = suite_failures(tree, build_dir, work)
+    if baseline:
+        sys.exit(f"the suite fails without any fault planted: {sorted(baseline)}")
+    results = []
+    for index in chosen(args.only, len(faults)):
+        fault = faults[index]
+        start = time.monotonic()
+        original = plant(tree, fault)
+        result = dict(fault, caught_by=[], outcome="not found")
+        if original is not None:
+            try:
+                if build(tree, build_dir):
+                    result.update(outcome="ran", caught_by=sorted(suite_failures(tree, build_dir, work)))
+                else:
+                    result["outcome"] = "not built"
+            finally:
+                (tree / fault["path"]).write_text(original)
+        results.append(result)
+        print(f"line {fault['line']:3}: {result['outcome']:9} {len(result['caught_by']):2} tests"
+              f" {time.monotonic() - start:5.0f} s  {fault['what']}", flush=True)
+        (work / "results.json").write_text(json.dumps(results, indent=1))
+    build(tree, build_dir)  # back to the unchanged program, for the next run
+    summarize(results)
+
+
+if __name__ == "__main__":
+    main()
