@@ -5,6 +5,8 @@ is the only one to notice some fault earns its keep.
 
     tools/mutants/run.py [--faults tools/mutants/faults.tsv] [--only 3,7-9] [--work DIR]
 
+--only takes the faults on those lines of the list, the numbers the output gives.
+
 Each line of the list is `path TAB old TAB new TAB what it breaks`; `old` must occur once
 in its file. The copy and its build live in --work (default /tmp/glimmerage-mutants), so
 the tree you work in is never touched. Results go to DIR/results.json and a summary to
@@ -37,14 +39,15 @@ def read_faults(path):
     return faults
 
 
-def chosen(spec, count):
-    if not spec:
-        return range(count)
-    picked = []
-    for part in spec.split(","):
+def chosen(faults, wanted):
+    """The faults whose line numbers in the list `wanted` names ("3,7-9"); all when empty."""
+    if not wanted:
+        return faults
+    lines = set()
+    for part in wanted.split(","):
         first, _, last = part.partition("-")
-        picked += range(int(first) - 1, int(last or first))
-    return picked
+        lines.update(range(int(first), int(last or first) + 1))
+    return [fault for fault in faults if fault["line"] in lines]
 
 
 def copy_tree(work):
@@ -62,7 +65,7 @@ def build(tree, build_dir):
     if not (build_dir / "CMakeCache.txt").exists():
         subprocess.run(configure, check=True, stdout=subprocess.DEVNULL)
     command = ["cmake", "--build", build_dir, "--parallel", str(os.cpu_count() or 2), "--target", *TARGETS]
-    return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True).returncode == 0
+    return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
 
 
 def environment(tree, screen, extra=None):
@@ -167,8 +170,7 @@ def main():
     if baseline:
         sys.exit(f"the suite fails without any fault planted: {sorted(baseline)}")
     results = []
-    for index in chosen(args.only, len(faults)):
-        fault = faults[index]
+    for fault in chosen(faults, args.only):
         start = time.monotonic()
         original = plant(tree, fault)
         result = dict(fault, caught_by=[], outcome="not found")
@@ -184,7 +186,6 @@ def main():
         print(f"line {fault['line']:3}: {result['outcome']:9} {len(result['caught_by']):2} tests"
               f" {time.monotonic() - start:5.0f} s  {fault['what']}", flush=True)
         (work / "results.json").write_text(json.dumps(results, indent=1))
-    build(tree, build_dir)  # back to the unchanged program, for the next run
     summarize(results)
 
 

@@ -5,14 +5,14 @@
 
 #include "core/common/ReadyAhead.h"
 #include "core/common/Rounding.h"
-#include "core/files/QtPictureFiles.h"
 #include "core/dialogs/cFileDialog.h"
+#include "core/files/QtPictureFiles.h"
 #include "windows/canvas/CanvasBox.h"
 #include "windows/common/ErrorBox.h"
 #include "core/platform/Platform.h"
 
-#include <QDragEnterEvent>
 #include <QClipboard>
+#include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QMimeData>
