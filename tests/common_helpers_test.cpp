@@ -1,6 +1,4 @@
-#include "core/common/LargeBlocks.h"
 #include "core/common/NumberText.h"
-#include "core/common/ReadyAhead.h"
 #include "core/common/Rounding.h"
 #include "core/options/ExposureSetting.h"
 #include "windows/common/ErrorBox.h"
@@ -72,28 +70,3 @@ TEST(SettingsStore, ExposureIsOnForAnyNumberButZero) {
     EXPECT_THROW(AutoAdjustExposureIsOn(store), Failure);
 }
 
-// Blocks readied ahead go, as zeros, to the next allocations of exactly their sizes; only one
-// readying runs at a time, and once it ends allocations are fresh again.
-TEST(ReadyAhead, EachBlockGoesAsZerosToTheNextAllocationOfItsSize) {
-    constexpr std::size_t kSmall = std::size_t(3) << 20, kOther = std::size_t(4) << 20, kBig = std::size_t(5) << 20;
-    std::vector<std::pair<void*, std::size_t>> allocated;
-    std::vector<std::size_t> taken;
-    {
-        large_blocks::ReadyAhead ahead({kBig, kSmall, kSmall});
-        const large_blocks::ReadyAhead second({kOther});
-        const QDeadlineTimer deadline(10000);
-        while (ahead.Readied() < 3 && !deadline.hasExpired()) QThread::msleep(1);
-        ASSERT_EQ(ahead.Readied(), 3u);
-        for (const std::size_t bytes : {kSmall, kOther, kSmall, kSmall, kBig}) {
-            allocated.emplace_back(large_blocks::Allocate(bytes), bytes);
-            taken.push_back(ahead.Taken());
-        }
-        EXPECT_EQ(second.Taken(), 0u);
-    }
-    EXPECT_EQ(taken, (std::vector<std::size_t>{1, 1, 2, 2, 3}));
-    for (const auto& [block, bytes] : allocated) {
-        const auto* const begin = static_cast<const char*>(block);
-        EXPECT_EQ(std::count(begin, begin + bytes, 0), std::ptrdiff_t(bytes));
-        large_blocks::Free(block, bytes);
-    }
-}

@@ -1,6 +1,5 @@
 #include "core/common/LargeBlocks.h"
 
-#include "core/common/ReadyAhead.h"
 #include "core/common/WorkerPool.h"
 
 #include <algorithm>
@@ -76,7 +75,6 @@ void FreeImageBlock(void* info) {
 }  // namespace
 
 void* Allocate(std::size_t bytes) {
-    if (void* readied = TakeReadied(bytes)) return readied;
 #if defined(GLIMMERAGE_LARGE_PAGES)
     if (InLargePages(bytes)) return MapLargePages(bytes);
 #endif

@@ -3,6 +3,7 @@
 #include "core/common/Failure.h"
 #include "core/common/LargeBlocks.h"
 #include "core/files/BmpWriter.h"
+#include "core/files/JpegRows.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -161,6 +162,21 @@ bool BmpEndsBeforeItsPixels(QFile& file) {
     return qint64(qFromLittleEndian<quint32>(h.constData() + 10)) + rowBytes * height > file.size();
 }
 
+QImage ReadWithQt(QImageReader& reader, const QString& name) {
+    QImage picture = PreparedFor(reader, reader.size());
+    bool damaged = false;
+    {
+        const DecoderWarningWatch watch;
+        if (!reader.read(&picture)) picture = QImage();
+        damaged = sawPrematureEnd;
+    }
+    if (picture.isNull()) {
+        throw FileFailure(QStringLiteral("Cannot open the picture \"%1\": %2.").arg(name, reader.errorString()));
+    }
+    if (damaged) throw DamagedFailure(name);
+    return PictureOverBlack(std::move(picture));
+}
+
 }  // namespace
 
 QImage PictureOverBlack(QImage picture) {
@@ -187,19 +203,21 @@ std::int64_t QtPictureFiles::DefaultDecodeLimitBytes() {
     return std::min(kLargestPictureBytes, PhysicalMemoryBytes() / 4);
 }
 
-QImage QtPictureFiles::Load(const QString& path) {
+QImage QtPictureFiles::Load(const QString& path, const RowsDecoded& rowsDecoded) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         throw FileFailure(QStringLiteral("Cannot open \"%1\": %2.").arg(path, file.errorString()));
     }
     QByteArray format;
-    const QImage picture = Decode(file, QFileInfo(path).fileName(), &format);
+    const QImage picture = Decode(file, QFileInfo(path).fileName(), &format, rowsDecoded);
     // A GIF file ends with its trailer byte; one cut short does not.
     if (format == "gif" && file.size() > 0 && file.seek(file.size() - 1) &&
         file.read(1) != QByteArray(1, '\x3B')) {
         throw DamagedFailure(QFileInfo(path).fileName());
     }
     if (format == "bmp" && BmpEndsBeforeItsPixels(file)) throw DamagedFailure(QFileInfo(path).fileName());
+    // All the rows, for a decoder that could not tell them sooner; a JPEG's were told already.
+    if (rowsDecoded) rowsDecoded({picture.constBits(), picture.width(), 0, picture.height()});
     return picture;
 }
 
@@ -210,34 +228,43 @@ QSize QtPictureFiles::PictureSizeOf(const QString& path) {
     return reader.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed() : stored;
 }
 
-QImage QtPictureFiles::Decode(QIODevice& device, const QString& name, QByteArray* format) const {
+QImage QtPictureFiles::Decode(QIODevice& device, const QString& name, QByteArray* format,
+                             const RowsDecoded& rowsDecoded) const {
     // Qt's own limit is far below what a photo may need; ours is checked below with a
     // clear message, so Qt's is set just above it.
     QImageReader::setAllocationLimit(int(decodeLimitBytes_ / (1024 * 1024)) + 1);
     if (PngClaimsMoreThanItHolds(device)) throw DamagedFailure(name);
+    const qint64 start = device.pos();
+    {
+        QImageReader reader(&device);
+        reader.setAutoTransform(true);
+        const QSize size = reader.size();
+        // Asked before reading: once the device is read through, the decoder may no longer say.
+        if (format != nullptr) *format = reader.format();
+        if (size.isValid() && std::int64_t(size.width()) * size.height() * 4 > decodeLimitBytes_) {
+            throw FileFailure(QStringLiteral("The picture \"%1\" is too large to open: %2 x %3 pixels.")
+                                  .arg(name)
+                                  .arg(size.width())
+                                  .arg(size.height()));
+        }
+        if (reader.format() != "jpeg" || reader.transformation() != QImageIOHandler::TransformationNone) {
+            return ReadWithQt(reader, name);
+        }
+    }
+    // A photo is decoded row by row, so that what is done with its rows can start at once.
+    device.seek(start);
+    QImage picture;
+    switch (DecodeJpegInRows(device, picture, rowsDecoded)) {
+        case JpegRowsOutcome::Decoded: return picture;
+        case JpegRowsOutcome::Damaged: throw DamagedFailure(name);
+        case JpegRowsOutcome::Failed:
+        case JpegRowsOutcome::NotHandled: break;
+    }
+    // Qt's reader has the last word on a file the decoder gave up on, and reads the kinds of
+    // JPEG it does not take.
     QImageReader reader(&device);
     reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    // Asked before reading: once the device is read through, the decoder may no longer say.
-    if (format != nullptr) *format = reader.format();
-    if (size.isValid() && std::int64_t(size.width()) * size.height() * 4 > decodeLimitBytes_) {
-        throw FileFailure(QStringLiteral("The picture \"%1\" is too large to open: %2 x %3 pixels.")
-                              .arg(name)
-                              .arg(size.width())
-                              .arg(size.height()));
-    }
-    QImage picture = PreparedFor(reader, size);
-    bool damaged = false;
-    {
-        const DecoderWarningWatch watch;
-        if (!reader.read(&picture)) picture = QImage();
-        damaged = sawPrematureEnd;
-    }
-    if (picture.isNull()) {
-        throw FileFailure(QStringLiteral("Cannot open the picture \"%1\": %2.").arg(name, reader.errorString()));
-    }
-    if (damaged) throw DamagedFailure(name);
-    return PictureOverBlack(std::move(picture));
+    return ReadWithQt(reader, name);
 }
 
 void QtPictureFiles::SaveBmp(const QImage& picture, const QString& path) {

@@ -16,11 +16,13 @@ class QtPictureFiles : public PictureFiles {
 public:
     explicit QtPictureFiles(std::int64_t decodeLimitBytes = DefaultDecodeLimitBytes());
 
-    QImage Load(const QString& path) override;
+    using PictureFiles::Load;
+    QImage Load(const QString& path, const RowsDecoded& rowsDecoded) override;
     QSize PictureSizeOf(const QString& path) override;
     // Decodes a picture from any device, as Load does; `name` only goes into failure
     // descriptions. The format the decoder recognised goes to `format` when given.
-    QImage Decode(QIODevice& device, const QString& name, QByteArray* format = nullptr) const;
+    QImage Decode(QIODevice& device, const QString& name, QByteArray* format = nullptr,
+                  const RowsDecoded& rowsDecoded = {}) const;
     void SaveBmp(const QImage& picture, const QString& path) override;
     bool NormalFileExists(const QString& path) override;
     FileStamp StampOf(const QString& path) override;

@@ -1,6 +1,7 @@
 #include "core/lights/LightEngine.h"
 
 #include "core/common/Failure.h"
+#include "core/lights/RowKernels.h"
 
 #include <algorithm>
 #include <utility>
@@ -124,6 +125,31 @@ void LightEngine::LoadPicture(std::span<const std::uint8_t> pixels) {
     lightMaxima_.clear();
     LoadPass(pixels, rowMaxima);
     lightMaxima_ = std::move(rowMaxima);
+}
+
+void LightEngine::TakeLoaded(LoadedLight&& loaded) {
+    const std::int32_t height = loaded.planes_.Height();
+    // Fresh memory is already zero, and is paid for only when the first light writes it.
+    undo_ = LightPlanes();
+    undo_.Reallocate(loaded.planes_.Width(), height);
+    light_ = std::move(loaded.planes_);
+    lightMaxima_ = std::move(loaded.rowMaxima_);
+    undoMaxima_.assign(std::size_t(height), 0.0f);
+    undoIsLight_ = false;
+}
+
+LoadedLight::LoadedLight(std::int32_t width, std::int32_t height) : rowMaxima_(std::size_t(height), 0.0f) {
+    planes_.Reallocate(width, height);
+}
+
+void LoadedLight::TakeRows(const std::uint8_t* pixels, std::int32_t first, std::int32_t end) {
+    const std::int32_t width = planes_.Width();
+    const RowKernels& k = ActiveRowKernels();
+    const auto* const rows = reinterpret_cast<const std::uint32_t*>(pixels);
+    for (std::int32_t y = first; y < end; ++y) {
+        rowMaxima_[std::size_t(y)] = k.splitPixels(rows + std::size_t(y) * std::size_t(width), planes_.Row(0, y),
+                                                   planes_.Row(1, y), planes_.Row(2, y), width);
+    }
 }
 
 float LightEngine::Light(std::int32_t x, std::int32_t y, int channel) const {

@@ -26,6 +26,21 @@ struct PictureRows {
     std::uint8_t* copy = nullptr;
 };
 
+// A light buffer taking a picture's own colours as LoadPicture would, filled a band of rows at
+// a time while the picture is still being decoded, for an engine to take whole (TakeLoaded).
+class LoadedLight {
+public:
+    LoadedLight(std::int32_t width, std::int32_t height);
+    // Rows first .. end - 1 of the picture (4 bytes a pixel, rows of 4 * width bytes), on the
+    // calling thread.
+    void TakeRows(const std::uint8_t* pixels, std::int32_t first, std::int32_t end);
+
+private:
+    friend class LightEngine;
+    LightPlanes planes_;
+    std::vector<float> rowMaxima_;
+};
+
 // What a pass redraws the picture against: 255, or the buffer's greatest value after it.
 enum class Exposure { Clipped, Automatic };
 
@@ -83,6 +98,8 @@ public:
 
     // The buffer takes the picture's own colours, each channel 0 to 255.
     void LoadPicture(std::span<const std::uint8_t> pixels);
+    // Reset to the loaded buffer's size, then LoadPicture of its picture, without the pass.
+    void TakeLoaded(LoadedLight&& loaded);
 
     // One value of the buffer or of the undo copy; x and y from 0, channel 0 red to 2 blue.
     float Light(std::int32_t x, std::int32_t y, int channel) const;

@@ -185,6 +185,20 @@ void ImageSurface::CommitNextImage() {
     ImageChanged(image_.rect());
 }
 
+void ImageSurface::TakeWholeImage(QImage pixels) {
+    if (pixels.size() != image_.size() || pixels.format() != QImage::Format_RGB32 ||
+        pixels.bytesPerLine() != qsizetype(pixels.width()) * 4) {
+        return;
+    }
+    if (pictureIsImage_) HandImageToPicture();
+    spare_ = QImage();
+    next_ = QImage();
+    image_ = std::move(pixels);
+    stale_ = QRect();
+    drawn_ = image_.rect();
+    ImageChanged(image_.rect());
+}
+
 void ImageSurface::FloodFill(int x, int y, ColorValue surface) {
     KeepPictureUnder(image_.rect());
     const QRect area = FloodFillArea(image_, QPoint(x, y), ToPixel(surface), ToPixel(fillColor_));

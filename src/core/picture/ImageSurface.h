@@ -59,6 +59,9 @@ public:
     // of a clear followed by writing the whole image, without copying it once more.
     uchar* NextImageBits();
     void CommitNextImage();
+    // The same for a whole new image already made: an RGB32 image of the image's size
+    // becomes the image itself, without a copy. One of another size or format is not taken.
+    void TakeWholeImage(QImage pixels);
 
     // The brush of the flood fill: solid, in this colour.
     void SetFillColor(ColorValue color) { fillColor_ = color; }

@@ -104,6 +104,17 @@ void PixelBuffer::PrintToPictureBox(ImageSurface& PictureBox1, bool bRefresh, bo
     if (bMergeLayer) PictureBox1.MergeImageIntoPicture();
 }
 
+void PixelBuffer::StartPicture(std::int32_t width, std::int32_t height) {
+    PicBitmap = {0, width, height, width * 4, 1, 32, nullptr};
+    Reallocate(true);
+}
+
+void PixelBuffer::CopyPictureRows(const std::uint8_t* pixels, std::int32_t first, std::int32_t end) {
+    const std::size_t rowBytes = std::size_t(PicBitmap.bmWidth) * 4;
+    std::memcpy(PicBits.data() + rowBytes * std::size_t(first), pixels + rowBytes * std::size_t(first),
+                rowBytes * std::size_t(end - first));
+}
+
 void PixelBuffer::CreateNewPicture(float Width, float Height) {
     if (!(Width >= 1.0f) || !(Height >= 1.0f)) return;
     PicBitmap.bmWidth = RoundToInt32(Width);

@@ -32,6 +32,11 @@ struct PicBitmapRecord {
 class PixelBuffer {
 public:
     void SetPicture(const QImage& StdPicture1);
+    // SetPicture of a width x height 32-bit picture, given a band of rows at a time as it is
+    // decoded: StartPicture sizes the buffer, CopyPictureRows copies rows first .. end - 1 of
+    // the picture's pixels (4 bytes a pixel, rows of 4 * width bytes).
+    void StartPicture(std::int32_t width, std::int32_t height);
+    void CopyPictureRows(const std::uint8_t* pixels, std::int32_t first, std::int32_t end);
     void PrintToPictureBox(ImageSurface& PictureBox1, bool bRefresh = false, bool bMergeLayer = false);
     void CreateNewPicture(float Width, float Height);
     void SetPixel(float X, float Y, std::int32_t Red, std::int32_t Green, std::int32_t Blue);

@@ -68,9 +68,9 @@ bool ScriptedProgramStarter::Start(const QString& program) {
     return succeed;
 }
 
-QImage ScriptedPictureFiles::Load(const QString& path) {
+QImage ScriptedPictureFiles::Load(const QString& path, const RowsDecoded& rowsDecoded) {
     loaded.push_back(path);
-    QImage picture = QtPictureFiles::Load(path);
+    QImage picture = QtPictureFiles::Load(path, rowsDecoded);
     if (afterLoad) afterLoad(path);
     return picture;
 }

@@ -91,7 +91,8 @@ public:
     std::vector<QString> loaded;  // every path decoded, in order
     std::function<void(const QString&)> afterLoad;
 
-    QImage Load(const QString& path) override;
+    using PictureFiles::Load;
+    QImage Load(const QString& path, const RowsDecoded& rowsDecoded) override;
 };
 
 class ScriptedPlatform : public Platform {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document/DrawingAhead.h"
 #include "core/document/DrawingDocument.h"
 #include "windows/picture/GMPicture.h"
 
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class CanvasBox;
 class CanvasView;
@@ -105,9 +107,12 @@ private:
     void mnuAbout_Click();
     void FillInDirection(std::int32_t direction);
     void LoadPictureIntoDocument(const QString& path);
-    void ReplaceDrawing(const std::function<void()>& showPictureOnCanvas);
+    // The picture shown on the canvas becomes the drawing. Showing it may give back the new
+    // drawing already made from the picture; the canvas then no longer shows the picture.
+    void ReplaceDrawing(const std::function<std::unique_ptr<DrawingAhead>()>& showPictureOnCanvas);
+    void TakeDrawingMadeAhead(DrawingAhead& ahead);
     void PastePicture();
-    void ShowPictureFileOnCanvas(const QString& path);
+    std::unique_ptr<DrawingAhead> ShowPictureFileOnCanvas(const QString& path);
     // Whether the drawing took the picture's size; the canvas then no longer shows it.
     bool ShowOnCanvasAskingForItsSize(const QImage& picture);
     void mnuRender_Click();

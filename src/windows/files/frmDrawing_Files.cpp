@@ -3,7 +3,6 @@
 
 #include "windows/editor/frmDrawing.h"
 
-#include "core/common/ReadyAhead.h"
 #include "core/common/Rounding.h"
 #include "core/dialogs/cFileDialog.h"
 #include "core/files/QtPictureFiles.h"
@@ -39,13 +38,14 @@ const QString kAbortedMessage = QStringLiteral("The picture was NOT saved.");
 
 const QString kBmpExtension = QStringLiteral(".bmp");
 
-// The big arrays a picture of that size fills as it becomes the drawing: the light buffer,
-// and two pictures at four bytes a pixel, the decoded one and the drawing's own copy. The
-// decoder takes its block at once and faults it in on every core; meanwhile the spare core
-// clears the light buffer's pages, then the copy's.
-std::vector<std::size_t> ArraysALoadFills(QSize size) {
-    const std::size_t pixelBytes = std::size_t(size.width()) * std::size_t(size.height()) * 4;
-    return {LightEngine::BufferBytes(size.width(), size.height()), pixelBytes, pixelBytes};
+// The drawing a picture of that size would make, begun while it decodes; none where the memory
+// will not hold it beside the drawing there is now, which then goes first as usual.
+std::unique_ptr<DrawingAhead> DrawingAheadOfSize(QSize size) {
+    try {
+        return std::make_unique<DrawingAhead>(size.width(), size.height());
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 // Names shorter than five characters, or not ending in ".bmp" exactly (case counts), get it.
@@ -71,17 +71,26 @@ void frmDrawing::mnuLoad_Click() {
 // The picture replaces the drawing: it becomes both what the canvas shows and the light
 // the buffer starts from, at the canvas's size or, if the user wishes, at its own.
 void frmDrawing::LoadPictureIntoDocument(const QString& path) {
-    ReplaceDrawing([&] { ShowPictureFileOnCanvas(path); });
+    ReplaceDrawing([&] { return ShowPictureFileOnCanvas(path); });
 }
 
-void frmDrawing::ReplaceDrawing(const std::function<void()>& showPictureOnCanvas) {
+void frmDrawing::ReplaceDrawing(const std::function<std::unique_ptr<DrawingAhead>()>& showPictureOnCanvas) {
     const BusyScope busy(platform_.Busy());
     ClearAll();
-    showPictureOnCanvas();
+    if (const std::unique_ptr<DrawingAhead> ahead = showPictureOnCanvas()) return TakeDrawingMadeAhead(*ahead);
     Reported(doc_.GMPic1).SetPicture(p->Image());
     p->ClearPicture();
     doc_.lightEngine.LoadPicture(doc_.GMPic1.Bytes());
     Reported(doc_.GMPic1).PrintToPictureBox(*p, true, false);
+}
+
+// The same outcome as the steps above, from arrays already filled: the light buffer and the
+// displayed picture taken whole, and the decoded picture itself on the canvas.
+void frmDrawing::TakeDrawingMadeAhead(DrawingAhead& ahead) {
+    doc_.lightEngine.TakeLoaded(std::move(ahead.Light()));
+    doc_.GMPic1 = std::move(ahead.Pixels());
+    p->TakeWholeImage(std::move(ahead.Picture()));
+    p->Refresh();
 }
 
 // A picture copied in another program becomes the drawing as a loaded one does, size
@@ -93,33 +102,36 @@ void frmDrawing::PastePicture() {
         const QImage picture = PictureOverBlack(pasted);
         ReplaceDrawing([&] {
             if (ShowOnCanvasAskingForItsSize(picture)) p->SetPicture(picture);
+            return std::unique_ptr<DrawingAhead>();
         });
     });
 }
 
 // The picture becomes the canvas's background picture, cut to the canvas or, if the user
 // wishes, with the canvas at the picture's size.
-void frmDrawing::ShowPictureFileOnCanvas(const QString& path) {
+std::unique_ptr<DrawingAhead> frmDrawing::ShowPictureFileOnCanvas(const QString& path) {
     PictureFiles& files = platform_.Pictures();
     // Taken before the file is read, so that any change from then on shows in it.
     const FileStamp readStamp = files.StampOf(path);
-    // A picture of another size may become the drawing's size: the memory that takes is
-    // readied on a spare core while the picture decodes and the user answers.
-    std::optional<large_blocks::ReadyAhead> arraysAhead;
+    // Made before the drawing that reads its rows, so that it outlives it.
+    QImage picture;
+    std::unique_ptr<DrawingAhead> ahead;
     const QSize coming = files.PictureSizeOf(path);
-    if (!coming.isEmpty() && coming != QSize(doc_.PictureWidth, doc_.PictureHeight)) {
-        arraysAhead.emplace(ArraysALoadFills(coming));
-    }
-    QImage picture = files.Load(path);
-    if (!ShowOnCanvasAskingForItsSize(picture)) return;
+    if (!coming.isEmpty() && coming != QSize(doc_.PictureWidth, doc_.PictureHeight)) ahead = DrawingAheadOfSize(coming);
+    picture = files.Load(path, ahead ? ahead->Receiver() : RowsDecoded());
+    if (!ShowOnCanvasAskingForItsSize(picture)) return nullptr;
     // The clear took the picture off the canvas. Decoding a big photo takes seconds, so the
     // one read above goes back, unless the file has changed in the meantime; the old picture
     // is let go before a new one is decoded.
     if (files.StampOf(path) != readStamp) {
+        ahead.reset();
         picture = QImage();
         picture = files.Load(path);
+    } else if (ahead != nullptr && ahead->Finish(picture)) {
+        return ahead;
     }
     p->SetPicture(picture);
+    return nullptr;
 }
 
 bool frmDrawing::ShowOnCanvasAskingForItsSize(const QImage& picture) {
