@@ -1,5 +1,6 @@
 #include "core/common/PeakMemory.h"
 #include "core/files/QtPictureFiles.h"
+#include "core/options/ExposureSetting.h"
 #include "support/TestSupport.h"
 
 #include <map>
@@ -121,6 +122,59 @@ TEST(PictureLoading, YesReadsThePictureAgainOnlyIfTheFileHasChanged) {
         EXPECT_EQ(std::pair(s.platform.messages.shown, s.platform.pictures.loaded),
                   std::pair(Boxes{kSizeQuestion}, std::vector<QString>(change == "none" ? 1 : 2, path)));
         ExpectDrawing(s, change == "none" ? first : second);
+    }
+}
+
+// A larger picture's drawing is made while it decodes and taken whole after Yes; that drawing is exactly the one the
+// steps after the answer make from the picture, which a file touched meanwhile still goes through. A click with
+// automatic exposure on afterwards shows the light buffer, its rows' greatest values and the undo copy alike.
+TEST(PictureLoading, TheDrawingMadeWhileThePictureDecodesIsTheOneMadeAfterTheAnswer) {
+    struct State {
+        QImage canvas;
+        QByteArray shown;
+        std::vector<std::int32_t> record;
+        std::vector<float> light, undo;
+        std::size_t reads;
+        bool decodedPixelsShown;
+        bool operator==(const State&) const = default;
+    };
+    const auto loadAndClick = [](const QString& path, bool touched) {
+        WithALight s;
+        WriteAutoAdjustExposure(s.platform.settings, "1");
+        s.platform.pictures.keepLastPicture = true;
+        s.platform.pictures.afterLoad = [&, done = false](const QString&) mutable {
+            if (!touched || std::exchange(done, true)) return;
+            QFile file(path);
+            EXPECT_TRUE(file.open(QIODevice::ReadWrite) &&
+                        file.setFileTime(QDateTime(QDate(2021, 5, 4), QTime(3, 2), Qt::UTC),
+                                         QFileDevice::FileModificationTime));
+        };
+        s.Run("mnuLoad", path, {MessageAnswer::Yes});
+        const bool decodedPixelsShown = s.Canvas()->Image().constBits() == s.platform.pictures.lastPicture.constBits();
+        ClickWith(s.Canvas(), {150, 60});
+        const DrawingDocument& doc = s.Doc();
+        const PicBitmapRecord& r = doc.GMPic1.Description();
+        return State{s.Canvas()->Image(),
+                     QByteArray(reinterpret_cast<const char*>(doc.GMPic1.Bytes().data()), qsizetype(doc.GMPic1.Bytes().size())),
+                     {r.bmType, r.bmWidth, r.bmHeight, r.bmWidthBytes, r.bmPlanes, r.bmBitsPixel, doc.LightsCount},
+                     Values(doc.LightBuffer()),
+                     Values(doc.UndoBuffer()),
+                     s.platform.pictures.loaded.size(),
+                     decodedPixelsShown};
+    };
+    QTemporaryDir dir;
+    for (const char* name : {"photo.jpg", "photo.png"}) {
+        SCOPED_TRACE(name);
+        const QString path = dir.filePath(name);
+        WritePicture(path, {300, 200});
+        State ahead = loadAndClick(path, false), after = loadAndClick(path, true);
+        // Made ahead, the canvas shows the decoded picture itself; after the answer, a copy.
+        EXPECT_EQ(std::tuple(ahead.reads, after.reads, ahead.decodedPixelsShown, after.decodedPixelsShown),
+                  std::tuple(std::size_t(1), std::size_t(2), true, false));
+        EXPECT_EQ(ahead.canvas.size(), QSize(300, 200));
+        ahead.reads = after.reads;
+        ahead.decodedPixelsShown = after.decodedPixelsShown;
+        EXPECT_TRUE(ahead == after);
     }
 }
 

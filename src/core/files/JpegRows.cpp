@@ -130,7 +130,8 @@ JpegRowsOutcome DecodeJpegInRows(QIODevice& device, QImage& picture, const RowsD
     info.src = &source->manager;
     const JpegRowsOutcome outcome = DecodeRows(info, errors, picture, rowsDecoded);
     // A picture that is not to be had is let go, and nothing may read its rows after that.
-    if (outcome != JpegRowsOutcome::Decoded && rowsDecoded) rowsDecoded({nullptr, 0, 0, 0});
+    const bool rowsLost = outcome == JpegRowsOutcome::Damaged || outcome == JpegRowsOutcome::Failed;
+    if (rowsLost && rowsDecoded) rowsDecoded({nullptr, 0, 0, 0});
     if (outcome == JpegRowsOutcome::NotHandled || outcome == JpegRowsOutcome::Failed) {
         picture = QImage();
         device.seek(start);

@@ -71,6 +71,7 @@ bool ScriptedProgramStarter::Start(const QString& program) {
 QImage ScriptedPictureFiles::Load(const QString& path, const RowsDecoded& rowsDecoded) {
     loaded.push_back(path);
     QImage picture = QtPictureFiles::Load(path, rowsDecoded);
+    if (keepLastPicture) lastPicture = picture;
     if (afterLoad) afterLoad(path);
     return picture;
 }

@@ -89,6 +89,10 @@ public:
 class ScriptedPictureFiles : public QtPictureFiles {
 public:
     std::vector<QString> loaded;  // every path decoded, in order
+    // When asked for, the last picture decoded, kept (and its memory with it) for a test to
+    // tell whether what the canvas shows is that picture itself or a copy.
+    bool keepLastPicture = false;
+    QImage lastPicture;
     std::function<void(const QString&)> afterLoad;
 
     using PictureFiles::Load;
