@@ -9,6 +9,9 @@
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
+#if defined(__unix__)
+#include <unistd.h>
+#endif
 
 // The sanitizers watch the edges of heap blocks, not of mappings made by hand.
 #if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
@@ -135,6 +138,17 @@ void FaultIn(QImage& fresh) {
         for (std::size_t at = from; at < to; at += kSmallPage) bits[at] = 0;
         bits[to - 1] = 0;
     });
+}
+
+bool MachineHasToSpare(std::size_t bytes) {
+#if defined(__unix__) && defined(_SC_AVPHYS_PAGES)
+    const long pages = sysconf(_SC_AVPHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    return pages > 0 && pageSize > 0 && bytes <= std::size_t(pages) * std::size_t(pageSize) / 2;
+#else
+    static_cast<void>(bytes);
+    return false;
+#endif
 }
 
 }  // namespace large_blocks

@@ -39,6 +39,10 @@ void InSlices(std::size_t bytes, const std::function<void(std::size_t from, std:
 // Faults in every page of a new image on all cores, for a writer that works on one thread.
 void FaultIn(QImage& fresh);
 
+// Whether the machine's free memory holds twice `bytes`: work on memory the user may never want
+// is only done while it costs no one else theirs.
+bool MachineHasToSpare(std::size_t bytes);
+
 }  // namespace large_blocks
 
 // For containers of plain numbers: since new blocks are all zeros, an element made without a

@@ -19,6 +19,10 @@
 class DrawingAhead {
 public:
     DrawingAhead(std::int32_t width, std::int32_t height);
+    // The memory one takes.
+    static std::size_t BytesFor(std::int32_t width, std::int32_t height) {
+        return LightEngine::BufferBytes(width, height) + std::size_t(width) * std::size_t(height) * 4;
+    }
     ~DrawingAhead();
     DrawingAhead(const DrawingAhead&) = delete;
     DrawingAhead& operator=(const DrawingAhead&) = delete;

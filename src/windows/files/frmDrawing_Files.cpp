@@ -3,6 +3,7 @@
 
 #include "windows/editor/frmDrawing.h"
 
+#include "core/common/LargeBlocks.h"
 #include "core/common/Rounding.h"
 #include "core/dialogs/cFileDialog.h"
 #include "core/files/QtPictureFiles.h"
@@ -18,8 +19,8 @@
 #include <QUrl>
 
 #include <functional>
-#include <optional>
-#include <vector>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -41,6 +42,7 @@ const QString kBmpExtension = QStringLiteral(".bmp");
 // The drawing a picture of that size would make, begun while it decodes; none where the memory
 // will not hold it beside the drawing there is now, which then goes first as usual.
 std::unique_ptr<DrawingAhead> DrawingAheadOfSize(QSize size) {
+    if (!large_blocks::MachineHasToSpare(DrawingAhead::BytesFor(size.width(), size.height()))) return nullptr;
     try {
         return std::make_unique<DrawingAhead>(size.width(), size.height());
     } catch (const std::bad_alloc&) {
@@ -108,7 +110,8 @@ void frmDrawing::PastePicture() {
 }
 
 // The picture becomes the canvas's background picture, cut to the canvas or, if the user
-// wishes, with the canvas at the picture's size.
+// wishes, with the canvas at the picture's size. In that case the drawing made from the picture
+// while it decoded comes back, when it could be made; the canvas then still waits for it.
 std::unique_ptr<DrawingAhead> frmDrawing::ShowPictureFileOnCanvas(const QString& path) {
     PictureFiles& files = platform_.Pictures();
     // Taken before the file is read, so that any change from then on shows in it.
