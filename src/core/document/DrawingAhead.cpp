@@ -1,5 +1,7 @@
 #include "core/document/DrawingAhead.h"
 
+#include "core/common/LargeBlocks.h"
+
 #include <algorithm>
 
 DrawingAhead::DrawingAhead(std::int32_t width, std::int32_t height)
@@ -51,8 +53,17 @@ void DrawingAhead::FillRows() {
         const std::uint64_t start = start_;
         filling_ = true;
         hold.unlock();
-        pixels_.CopyPictureRows(source, first, end);
-        light_.TakeRows(source, first, end);
+        // Bands told as they decode are filled here alone, leaving the decoder its core; a
+        // picture told whole at the end has nothing to wait for, and every core fills it.
+        const auto fill = [&](int from, int to) {
+            pixels_.CopyPictureRows(source, first + from, first + to);
+            light_.TakeRows(source, first + from, first + to);
+        };
+        if (first == 0 && end == height_) {
+            large_blocks::InBands(end, std::size_t(width_) * 4, fill);
+        } else {
+            fill(0, end - first);
+        }
         hold.lock();
         filling_ = false;
         if (start_ == start) filled_ = end;
