@@ -243,9 +243,10 @@ void BM_FirstClickAfterLoad(benchmark::State& state) {
     scene.window->AdoptPictureSize(640, 480);
 }
 
-// The least such a load can cost beyond its decode, once the memory of the new drawing has
-// been readied while the photo decoded: one plain write, on every core, of every array the
-// drawing must hold filled (the canvas, the displayed picture, the light buffer).
+// What a load that filled the new drawing only after the decode would cost beyond it at the
+// least: one plain write, on every core, of every array the drawing must hold filled (the
+// canvas, the displayed picture, the light buffer) into memory already in place. A load below
+// decode plus this has done that work while the photo decoded.
 void BM_PhotoMemoryFloor(benchmark::State& state) {
     const std::size_t pixelBytes = std::size_t(kPhotoWidth) * kPhotoHeight * 4;
     std::vector<std::pair<char*, std::size_t>> blocks;
@@ -462,7 +463,7 @@ void PrintSummary(const SummaryReporter& r, double documentMiB, double windowMiB
     const double memoryFloor = r.Median("PhotoMemoryFloor/");
     std::printf("%-34s %7.1f ms  %.2fx one decode (%.1f ms; bound 1.15x), %.0f decode(s) a load;\n"
                 "%-34s             %.1f ms of it the blank drawing at the new size; the first load %.1f ms;\n"
-                "%-34s             %.2fx its floor, one decode and one write of the new arrays in place (%.1f ms)\n",
+                "%-34s             %.2fx one decode followed by one write of the new arrays in place (%.1f ms)\n",
                 "load 8000 x 6000 JPEG with Yes", loadWithYes * 1e3, loadWithYes / decodePhoto, decodePhoto * 1e3,
                 SummaryReporter::Find(r.decodesPerLoad, "LoadPhotoWithYes/"), "", r.Median("AdoptPhotoSize/") * 1e3,
                 firstPhotoLoadSeconds * 1e3, "", loadWithYes / (decodePhoto + memoryFloor), memoryFloor * 1e3);
