@@ -32,12 +32,13 @@ void DrawingAhead::Tell(const DecodedRows& rows) {
         told_ = std::max(told_, rows.end);
     } else {
         // A new picture, rows that do not fit, or the decoder taking its rows back: what was
-        // filled no longer counts, and a band being filled is not counted in.
+        // filled no longer counts, and a band being filled is not counted in. The rows it
+        // reads may be let go once this returns, so it is waited for.
         ++start_;
         source_ = fits ? rows.pixels : nullptr;
         filled_ = 0;
         told_ = fits ? rows.end : 0;
-        if (source_ == nullptr) changed_.wait(hold, [this] { return !filling_; });
+        changed_.wait(hold, [this] { return !filling_; });
     }
     hold.unlock();
     changed_.notify_all();
