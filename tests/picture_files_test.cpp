@@ -53,6 +53,13 @@ QImage WritePicture(const QString& path, QSize size) {
     return (path.endsWith(".jpg") ? reader.read() : picture).convertToFormat(QImage::Format_RGB32);
 }
 
+// Gives the file a modification time long past, as another program touching it would change its stamp.
+void SetModifiedInThePast(const QString& path) {
+    QFile file(path);
+    const QDateTime earlier(QDate(2020, 1, 1), QTime(12, 0), Qt::UTC);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(earlier, QFileDevice::FileModificationTime));
+}
+
 // A started window with one orange light on the canvas, which a load must clear.
 struct WithALight : Running {
     WithALight() {
@@ -99,24 +106,19 @@ TEST(PictureLoading, ThePictureReplacesTheDrawingAtTheSizeTheUserChooses) {
 // After Yes to the size question the picture read before the question is used again, unless the file changed after it
 // was read: a new time or a new size each mean the file is read again, and the new picture shows.
 TEST(PictureLoading, YesReadsThePictureAgainOnlyIfTheFileHasChanged) {
-    const auto setModified = [](const QString& path) {
-        QFile file(path);
-        const QDateTime earlier(QDate(2020, 1, 1), QTime(12, 0), Qt::UTC);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(earlier, QFileDevice::FileModificationTime));
-    };
     for (const std::string change : {"none", "same size, new time", "new size, same time"}) {
         SCOPED_TRACE(change);
         QTemporaryDir dir;
         const QString path = dir.filePath("large.bmp");
         const QImage first = WritePicture(path, {800, 600}), second = first.mirrored(true, true);
-        setModified(path);
+        SetModifiedInThePast(path);
         WithALight s;
         s.platform.pictures.afterLoad = [&, changed = false](const QString&) mutable {
             if (std::exchange(changed, true) || change == "none") return;
             ASSERT_TRUE(second.save(path, "bmp"));
             if (change == "same size, new time") return;
             WriteBytes(path, ReadBytes(path) + "more");  // a reader stops where the picture ends
-            setModified(path);
+            SetModifiedInThePast(path);
         };
         s.Run("mnuLoad", path, {MessageAnswer::Yes});
         EXPECT_EQ(std::pair(s.platform.messages.shown, s.platform.pictures.loaded),
@@ -144,10 +146,7 @@ TEST(PictureLoading, TheDrawingMadeWhileThePictureDecodesIsTheOneMadeAfterTheAns
         s.platform.pictures.keepLastPicture = true;
         s.platform.pictures.afterLoad = [&, done = false](const QString&) mutable {
             if (!touched || std::exchange(done, true)) return;
-            QFile file(path);
-            EXPECT_TRUE(file.open(QIODevice::ReadWrite) &&
-                        file.setFileTime(QDateTime(QDate(2021, 5, 4), QTime(3, 2), Qt::UTC),
-                                         QFileDevice::FileModificationTime));
+            SetModifiedInThePast(path);
         };
         s.Run("mnuLoad", path, {MessageAnswer::Yes});
         const bool decodedPixelsShown = s.Canvas()->Image().constBits() == s.platform.pictures.lastPicture.constBits();

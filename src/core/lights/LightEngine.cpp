@@ -1,7 +1,6 @@
 #include "core/lights/LightEngine.h"
 
 #include "core/common/Failure.h"
-#include "core/lights/RowKernels.h"
 
 #include <algorithm>
 #include <utility>
@@ -143,12 +142,9 @@ LoadedLight::LoadedLight(std::int32_t width, std::int32_t height) : rowMaxima_(s
 }
 
 void LoadedLight::TakeRows(const std::uint8_t* pixels, std::int32_t first, std::int32_t end) {
-    const std::int32_t width = planes_.Width();
-    const RowKernels& k = ActiveRowKernels();
     const auto* const rows = reinterpret_cast<const std::uint32_t*>(pixels);
     for (std::int32_t y = first; y < end; ++y) {
-        rowMaxima_[std::size_t(y)] = k.splitPixels(rows + std::size_t(y) * std::size_t(width), planes_.Row(0, y),
-                                                   planes_.Row(1, y), planes_.Row(2, y), width);
+        rowMaxima_[std::size_t(y)] = planes_.SplitPictureRow(rows + std::size_t(y) * std::size_t(planes_.Width()), y);
     }
 }
 

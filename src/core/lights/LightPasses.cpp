@@ -273,12 +273,10 @@ float LightEngine::MaximumPass() {
 
 void LightEngine::LoadPass(std::span<const std::uint8_t> pixels, std::vector<float>& rowMaxima) {
     const std::int32_t width = Width();
-    const RowKernels& k = ActiveRowKernels();
     const auto* const rows = reinterpret_cast<const std::uint32_t*>(pixels.data());
     rows_.Run(width, Height(), [&](StepSpan span, int) {
         for (std::int32_t y = span.first; y <= span.last; ++y) {
-            rowMaxima[std::size_t(y)] = k.splitPixels(rows + std::size_t(y) * std::size_t(width), light_.Row(0, y),
-                                                      light_.Row(1, y), light_.Row(2, y), width);
+            rowMaxima[std::size_t(y)] = light_.SplitPictureRow(rows + std::size_t(y) * std::size_t(width), y);
         }
         return 0.0f;
     });

@@ -190,13 +190,11 @@ void ImageSurface::TakeWholeImage(QImage pixels) {
         pixels.bytesPerLine() != qsizetype(pixels.width()) * 4) {
         return;
     }
-    if (pictureIsImage_) HandImageToPicture();
+    next_ = std::move(pixels);
+    CommitNextImage();
+    // The image it replaces goes back to the system instead of waiting as a spare: a photo's
+    // worth of memory the drawing does not need until it renders.
     spare_ = QImage();
-    next_ = QImage();
-    image_ = std::move(pixels);
-    stale_ = QRect();
-    drawn_ = image_.rect();
-    ImageChanged(image_.rect());
 }
 
 void ImageSurface::FloodFill(int x, int y, ColorValue surface) {
