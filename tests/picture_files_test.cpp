@@ -37,13 +37,12 @@ QImage IndexedPicture(QSize size) {
 
 // The JPEG with the EXIF orientation 6 (a quarter turn clockwise to show), which Qt never writes.
 QByteArray Turned(QByteArray jpeg) {
-    return jpeg.insert(2, QByteArray::fromHex("ffe100224578696600004d4d002a000000080001011200030000000100060000000000"
-                                              "00"));
+    return jpeg.insert(2, QByteArray::fromHex("ffe10022457869660000"  // APP1, "Exif"
+                                              "4d4d002a00000008000101120003000000010006000000000000"));
 }
 
 // Writes a picture in the format its name ends in and returns what the file holds: a JPEG only approximates it, and
-// one named "turned" carries a quarter turn.
-// Up to 1024 x 1024, every pixel of a BMP or JPEG has a colour of its own.
+// one named "turned" is Turned(). Up to 1024 x 1024, every pixel of a BMP or JPEG has a colour of its own.
 QImage WritePicture(const QString& path, QSize size) {
     QImage picture(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y)

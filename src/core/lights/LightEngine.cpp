@@ -142,10 +142,7 @@ LoadedLight::LoadedLight(std::int32_t width, std::int32_t height) : rowMaxima_(s
 }
 
 void LoadedLight::TakeRows(const std::uint8_t* pixels, std::int32_t first, std::int32_t end) {
-    const auto* const rows = reinterpret_cast<const std::uint32_t*>(pixels);
-    for (std::int32_t y = first; y < end; ++y) {
-        rowMaxima_[std::size_t(y)] = planes_.SplitPictureRow(rows + std::size_t(y) * std::size_t(planes_.Width()), y);
-    }
+    for (std::int32_t y = first; y < end; ++y) rowMaxima_[std::size_t(y)] = planes_.SplitPictureRow(pixels, y);
 }
 
 float LightEngine::Light(std::int32_t x, std::int32_t y, int channel) const {

@@ -272,11 +272,9 @@ float LightEngine::MaximumPass() {
 }
 
 void LightEngine::LoadPass(std::span<const std::uint8_t> pixels, std::vector<float>& rowMaxima) {
-    const std::int32_t width = Width();
-    const auto* const rows = reinterpret_cast<const std::uint32_t*>(pixels.data());
-    rows_.Run(width, Height(), [&](StepSpan span, int) {
+    rows_.Run(Width(), Height(), [&](StepSpan span, int) {
         for (std::int32_t y = span.first; y <= span.last; ++y) {
-            rowMaxima[std::size_t(y)] = light_.SplitPictureRow(rows + std::size_t(y) * std::size_t(width), y);
+            rowMaxima[std::size_t(y)] = light_.SplitPictureRow(pixels.data(), y);
         }
         return 0.0f;
     });

@@ -11,6 +11,7 @@ void LightPlanes::Reallocate(std::int32_t width, std::int32_t height) {
     height_ = height;
 }
 
-float LightPlanes::SplitPictureRow(const std::uint32_t* pixels, std::int32_t y) {
-    return ActiveRowKernels().splitPixels(pixels, Row(0, y), Row(1, y), Row(2, y), width_);
+float LightPlanes::SplitPictureRow(const std::uint8_t* picture, std::int32_t y) {
+    const auto* const row = reinterpret_cast<const std::uint32_t*>(picture) + std::size_t(y) * std::size_t(width_);
+    return ActiveRowKernels().splitPixels(row, Row(0, y), Row(1, y), Row(2, y), width_);
 }

@@ -23,9 +23,9 @@ public:
     std::int32_t Height() const { return height_; }
     std::size_t Count() const { return values_.size(); }
 
-    // Row y takes the colours of a picture's row (4 bytes a pixel, blue first), each channel
-    // 0 to 255; returns the row's greatest.
-    float SplitPictureRow(const std::uint32_t* pixels, std::int32_t y);
+    // Row y takes the colours of row y of a picture as wide as the planes (4 bytes a pixel,
+    // blue first, rows back to back), each channel 0 to 255; returns the row's greatest.
+    float SplitPictureRow(const std::uint8_t* picture, std::int32_t y);
 
     // Row y of a channel (0 red, 1 green, 2 blue).
     float* Row(int channel, std::int32_t y) { return values_.data() + Offset(channel, y); }
