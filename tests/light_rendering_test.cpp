@@ -102,26 +102,6 @@ TEST(LightRendering, AgreesWithTheLiteralReferenceOnRandomScenesWithEveryKernelS
     UseRowKernels(*AvailableRowKernels().back());
 }
 
-// Worked by hand: a light adds intensity * colour / (distance / ((fog + 1) / 11) + 10); a rebuild adds
-// colour / (distance + 10), whatever the fields say.
-TEST(LightRendering, HandWorkedValuesForTheDefaultsFogZeroAndARebuild) {
-    Scene t(640, 480);
-    t.Click(QPointF(100, 100), PackColor(255, 255, 255), false);
-    for (int c = 1; c <= 3; ++c)
-        EXPECT_EQ(std::pair(t.Light(100, 100, c), t.Light(110, 100, c)), std::pair(255.0f, 127.5f));
-    EXPECT_EQ(std::pair(t.Shown(99, 99), t.platform.busy.events), std::pair(0xFFFFFFu, kBusyOnce));
-    t.window->ClearAll();
-    t.SetFields("10", "0");
-    t.Click(QPointF(100, 100), PackColor(255, 255, 255), false);
-    EXPECT_NEAR(t.Light(101, 100, 1), 10.0 * 255.0 / 21.0, 1e-3);
-    t.window->ClearAll();
-    t.SetFields("20", "10");
-    t.Click(QPointF(50, 50), PackColor(255, 255, 255), false);
-    EXPECT_EQ(t.Light(50, 50, 2), 510.0f);
-    t.Action("mnuRender")->trigger();
-    EXPECT_EQ(t.Light(50, 50, 2), 25.5f);
-}
-
 // A render gives each light a tenth of its colour where it stands, so only a dozen white lights on one spot pass
 // white together: then automatic exposure scales the picture to their sum.
 TEST(LightRendering, ARenderOfLightsBrighterTogetherThanWhiteIsScaledToTheirSum) {

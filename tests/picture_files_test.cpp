@@ -91,7 +91,7 @@ TEST(PictureLoading, ThePictureReplacesTheDrawingAtTheSizeTheUserChooses) {
     const struct { const char* name; QSize picture; MessageAnswer answer; QSize canvas; } cases[] = {
         {"same.bmp", {640, 480}, Yes, {640, 480}}, {"same.gif", {640, 480}, Yes, {640, 480}},
         {"same.jpg", {640, 480}, Yes, {640, 480}}, {"large.bmp", {800, 600}, Yes, {800, 600}},
-        {"large.bmp", {800, 600}, No, {640, 480}}, {"small.bmp", {320, 240}, No, {640, 480}},
+        {"wide.bmp", {800, 480}, No, {640, 480}}, {"small.bmp", {320, 240}, No, {640, 480}},
         {"small.bmp", {320, 240}, Yes, {320, 240}}, {"turned.jpg", {40, 20}, No, {640, 480}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << (c.answer == Yes ? ", Yes" : ", No"));

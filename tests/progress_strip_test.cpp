@@ -1,12 +1,9 @@
 // The progress strip as a render prints it: every print is recorded from the canvas itself,
 // with a clock the test moves on by hand.
 
-#include "core/lights/RowScheduler.h"
 #include "windows/editor/CanvasRender.h"
 #include "support/TestSupport.h"
 
-#include <condition_variable>
-#include <mutex>
 #include <random>
 
 namespace {
@@ -133,34 +130,4 @@ TEST(ProgressStrip, WaitsFifteenMillisecondsBetweenPrintsButNotForTheLast) {
     EXPECT_LT(fewer.size(), every.size());
     for (std::size_t i = 1; i + 1 < fewer.size(); ++i) EXPECT_GE(fewer[i].at - fewer[i - 1].at, 15ms) << i;
     EXPECT_EQ(Widths(scene.Render(0ms, 1)), std::vector({every.front().width, 640}));
-}
-
-// What the strip's width is worked out from: the rows whose work has returned, counted on the calling
-// thread, however the other threads are getting on. The calling thread finishes its first chunk only once
-// a helper has taken one, and the helper finishes it only after the calling thread's first report.
-TEST(RowScheduler, ReportsOnlyRowsWhoseWorkHasReturned) {
-    RowScheduler rows;
-    if (rows.Threads() < 2) GTEST_SKIP() << "one core: no other thread to overtake the report";
-    std::mutex lock;
-    std::condition_variable changed;
-    bool helperWorking = false;
-    int returned = 0, reports = 0;
-    std::vector<int> seen;
-    const auto work = [&](StepSpan span, int thread) {
-        std::unique_lock<std::mutex> guard(lock);
-        if (thread != 0) helperWorking = true, changed.notify_all();
-        changed.wait_for(guard, 10s, [&] { return thread == 0 ? helperWorking : reports > 0; });
-        returned += span.last - span.first + 1;
-        return 0.0f;
-    };
-    const auto progress = [&](std::int32_t done) {
-        const std::lock_guard<std::mutex> guard(lock);
-        EXPECT_LE(done, returned);
-        seen.push_back(done);
-        ++reports;
-        changed.notify_all();
-    };
-    rows.Run(4096, 2000, work, progress);
-    EXPECT_TRUE(std::ranges::is_sorted(seen));
-    EXPECT_EQ(seen.back(), 2000);
 }
