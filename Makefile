@@ -75,7 +75,8 @@ check-clang: deps
 		ctest --output-on-failure --parallel $(JOBS)
 
 # Each fault of tools/mutants/faults.tsv planted alone in a copy of the sources, the suite run
-# against it: which faults no test notices, and which test alone notices some. About three and a half hours on two cores.
+# against it: which faults no test notices, and which test alone notices some. About three and
+# a half hours on two cores.
 mutants: deps
 	@python3 tools/mutants/run.py $(MUTANTS_ARGS)
 
