@@ -90,6 +90,7 @@ TEST(MainWindow, StartsOnAnEmptyDrawingWithItsMenusPanelAndTabOrderAndExitsWitho
 TEST(MainWindow, TheCanvasFollowsTheSizeAndClearMakesAFreshDrawingOfIt) {
     Running s;
     frmDrawing& w = *s.window;
+    w.move(50, 40);  // away from the corner a careless fit would put it in
     const QPoint position = w.pos();
     for (const QSize size : {QSize(300, 200), QSize(320, 200), QSize(1000, 900), QSize(1600, 950), QSize(800, 600)}) {
         w.ChangePictureSize(size.width(), size.height());

@@ -50,20 +50,28 @@ def chosen(faults, wanted):
     return [fault for fault in faults if fault["line"] in lines]
 
 
-def copy_tree(work):
+IGNORED = {".git", "fuzz-findings", "__pycache__"}
+
+
+def sync_tree(work):
+    """Brings the copy in `work` up to the sources, writing only the files whose bytes differ. A written
+    file is newer than any object built from it, so the build kept beside the copy recompiles exactly
+    what changed, a file an interrupted run left with its fault planted included."""
     tree = work / "tree"
-    ignore = shutil.ignore_patterns(".git", "build*", "fuzz-findings")
-    if tree.exists():
-        shutil.rmtree(tree)
-    shutil.copytree(ROOT, tree, ignore=ignore, symlinks=True)
-    # The copy keeps the sources' times, which are older than objects an earlier run here built with a fault
-    # planted: those files are made newer, so that the build kept beside the copy compiles them again.
-    planted = work / "planted"
-    if planted.exists():
-        for path in set(planted.read_text().splitlines()):
-            if (tree / path).exists():
-                (tree / path).touch()
-        planted.unlink()
+    wanted = set()
+    for source in ROOT.rglob("*"):
+        relative = source.relative_to(ROOT)
+        if relative.parts[0].startswith("build") or IGNORED.intersection(relative.parts) or source.is_dir():
+            continue
+        wanted.add(relative)
+        copy = tree / relative
+        if not copy.exists() or copy.read_bytes() != source.read_bytes():
+            copy.parent.mkdir(parents=True, exist_ok=True)
+            shutil.copyfile(source, copy)
+            shutil.copymode(source, copy)
+    for copy in [path for path in tree.rglob("*") if path.is_file()]:
+        if copy.relative_to(tree) not in wanted:
+            copy.unlink()
     return tree
 
 
@@ -171,7 +179,7 @@ def main():
     work = Path(args.work)
     work.mkdir(parents=True, exist_ok=True)
     faults = read_faults(args.faults)
-    tree = copy_tree(work)
+    tree = sync_tree(work)
     build_dir = work / "build"
     if not build(tree, build_dir):
         sys.exit("the unchanged sources do not build")
@@ -181,8 +189,6 @@ def main():
     results = []
     for fault in chosen(faults, args.only):
         start = time.monotonic()
-        with open(work / "planted", "a") as planted:
-            planted.write(fault["path"] + "\n")
         original = plant(tree, fault)
         result = dict(fault, caught_by=[], outcome="not found")
         if original is not None:
