@@ -50,7 +50,12 @@ def chosen(faults, wanted):
     return [fault for fault in faults if fault["line"] in lines]
 
 
-IGNORED = {".git", "fuzz-findings", "__pycache__"}
+def source_files():
+    """The files of the working tree that git would keep: tracked ones and new ones it does not ignore,
+    so that builds, findings and caches are never walked."""
+    listed = subprocess.run(["git", "ls-files", "-z", "--cached", "--others", "--exclude-standard"], cwd=ROOT,
+                            capture_output=True, check=True).stdout
+    return {Path(name) for name in listed.decode().split("\0") if name and (ROOT / name).is_file()}
 
 
 def sync_tree(work):
@@ -58,17 +63,12 @@ def sync_tree(work):
     file is newer than any object built from it, so the build kept beside the copy recompiles exactly
     what changed, a file an interrupted run left with its fault planted included."""
     tree = work / "tree"
-    wanted = set()
-    for source in ROOT.rglob("*"):
-        relative = source.relative_to(ROOT)
-        if relative.parts[0].startswith("build") or IGNORED.intersection(relative.parts) or source.is_dir():
-            continue
-        wanted.add(relative)
-        copy = tree / relative
+    wanted = source_files()
+    for relative in wanted:
+        source, copy = ROOT / relative, tree / relative
         if not copy.exists() or copy.read_bytes() != source.read_bytes():
             copy.parent.mkdir(parents=True, exist_ok=True)
-            shutil.copyfile(source, copy)
-            shutil.copymode(source, copy)
+            shutil.copy(source, copy)
     for copy in [path for path in tree.rglob("*") if path.is_file()]:
         if copy.relative_to(tree) not in wanted:
             copy.unlink()
