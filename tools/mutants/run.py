@@ -9,8 +9,9 @@ is the only one to notice some fault earns its keep.
 
 Each line of the list is `path TAB old TAB new TAB what it breaks`; `old` must occur once
 in its file. The copy and its build live in --work (default /tmp/glimmerage-mutants), so
-the tree you work in is never touched. Results go to DIR/results.json and a summary to
-standard output.
+the tree you work in is never touched. DIR/results.json keeps the latest result of each fault
+of the list, whichever run planted it; a summary of this run goes to standard output.
+tools/mutants/cost.py reads it.
 """
 
 import argparse
@@ -112,8 +113,9 @@ def gtest_failures(binary, tree, work, gtest_filter, screen="offscreen-screen.js
 
 
 def listed_tests(binary, tree):
-    out = subprocess.run([binary, "--gtest_list_tests", "--gtest_filter=-HiDpi*"], env=environment(tree, "offscreen-screen.json"),
-                         capture_output=True, text=True, check=True).stdout
+    out = subprocess.run([binary, "--gtest_list_tests", "--gtest_filter=-HiDpi*"],
+                         env=environment(tree, "offscreen-screen.json"), capture_output=True, text=True,
+                         check=True).stdout
     tests, suite = [], ""
     for line in out.splitlines():
         if not line.startswith(" "):
@@ -154,6 +156,18 @@ def plant(tree, fault):
     return text
 
 
+def earlier_results(path, faults, rerun):
+    """The results an earlier run left in `path` for faults still in the list as they were planted,
+    and not planted again now, under their present line numbers."""
+    if not path.exists():
+        return []
+    key = lambda fault: (fault["path"], fault["old"], fault["new"])
+    listed = {key(fault): fault for fault in faults}
+    again = {key(fault) for fault in rerun}
+    return [dict(result, line=listed[key(result)]["line"], what=listed[key(result)]["what"])
+            for result in json.loads(path.read_text()) if key(result) in listed and key(result) not in again]
+
+
 def summarize(results):
     planted = [r for r in results if r["outcome"] == "ran"]
     missed = [r for r in planted if not r["caught_by"]]
@@ -186,8 +200,10 @@ def main():
     baseline = suite_failures(tree, build_dir, work)
     if baseline:
         sys.exit(f"the suite fails without any fault planted: {sorted(baseline)}")
+    planting = chosen(faults, args.only)
+    kept = earlier_results(work / "results.json", faults, planting)
     results = []
-    for fault in chosen(faults, args.only):
+    for fault in planting:
         start = time.monotonic()
         original = plant(tree, fault)
         result = dict(fault, caught_by=[], outcome="not found")
@@ -202,7 +218,8 @@ def main():
         results.append(result)
         print(f"line {fault['line']:3}: {result['outcome']:9} {len(result['caught_by']):2} tests"
               f" {time.monotonic() - start:5.0f} s  {fault['what']}", flush=True)
-        (work / "results.json").write_text(json.dumps(results, indent=1))
+        everything = sorted(kept + results, key=lambda r: r["line"])
+        (work / "results.json").write_text(json.dumps(everything, indent=1))
     summarize(results)
 
 
