@@ -16,7 +16,7 @@ import json
 import re
 from pathlib import Path
 
-from run import ROOT, read_faults
+from run import ROOT, fault_key, read_faults
 
 
 def nonblank_lines(folder):
@@ -54,10 +54,10 @@ def body_of(entry, bodies):
 def noticing(results_path, bodies):
     """For each listed fault that ran, the tests that noticed it."""
     faults = read_faults(ROOT / "tools" / "mutants" / "faults.tsv")
-    listed = {(fault["path"], fault["old"], fault["new"]): fault["line"] for fault in faults}
+    listed = {fault_key(fault): fault["line"] for fault in faults}
     found = {}
     for result in json.loads(Path(results_path).read_text()):
-        number = listed.get((result["path"], result["old"], result["new"]))
+        number = listed.get(fault_key(result))
         if number and result["outcome"] == "ran":
             found[number] = {body_of(entry, bodies) for entry in result["caught_by"]}
     return listed, found
@@ -91,8 +91,9 @@ def main():
         candidates = [test for test in kept if not any(test.startswith(prefix) for prefix in args.keep)]
         if not candidates:
             break
-        cost = lambda test: ((unnoticed(kept - {test}) - unnoticed(kept)) / bodies[test], -bodies[test])
-        test = min(candidates, key=cost)
+        # the faults the test would leave unnoticed: those it is the last kept test to notice
+        newly = lambda test: sum(1 for catchers in found.values() if catchers & kept == {test})
+        test = min(candidates, key=lambda test: (newly(test) / bodies[test], -bodies[test], test))
         kept.discard(test)
         size -= bodies[test]
         print(f"  {100 * size / source:5.1f} %  {unnoticed(kept):3} unnoticed  -{bodies[test]:3} lines  {test}")

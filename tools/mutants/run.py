@@ -156,16 +156,21 @@ def plant(tree, fault):
     return text
 
 
+def fault_key(fault):
+    """What a fault plants, which stays the same when lines of the list above it come or go."""
+    return fault["path"], fault["old"], fault["new"]
+
+
 def earlier_results(path, faults, rerun):
     """The results an earlier run left in `path` for faults still in the list as they were planted,
     and not planted again now, under their present line numbers."""
     if not path.exists():
         return []
-    key = lambda fault: (fault["path"], fault["old"], fault["new"])
-    listed = {key(fault): fault for fault in faults}
-    again = {key(fault) for fault in rerun}
-    return [dict(result, line=listed[key(result)]["line"], what=listed[key(result)]["what"])
-            for result in json.loads(path.read_text()) if key(result) in listed and key(result) not in again]
+    listed = {fault_key(fault): fault for fault in faults}
+    again = {fault_key(fault) for fault in rerun}
+    return [dict(result, line=listed[fault_key(result)]["line"], what=listed[fault_key(result)]["what"])
+            for result in json.loads(path.read_text())
+            if fault_key(result) in listed and fault_key(result) not in again]
 
 
 def summarize(results):
