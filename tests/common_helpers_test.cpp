@@ -1,7 +1,6 @@
 #include "core/common/NumberText.h"
 #include "core/common/Rounding.h"
 #include "core/options/ExposureSetting.h"
-#include "windows/common/ErrorBox.h"
 #include "windows/common/FittingFont.h"
 #include "support/TestSupport.h"
 
@@ -47,16 +46,6 @@ TEST(FittingFont, TheLargestSizeAtWhichEveryCaptionFitsItsRoom) {
     const auto size = [&](int w, int h) { return FittingFont(font, {{"x", 1000, 1000}, {text, w, h}}).pixelSize(); };
     EXPECT_EQ(std::pair(size(width, height - 2), size(1, 1)), std::pair(11, 7));
     EXPECT_LT(std::max(size(width - 1, 1000), size(width, height - 3)), 11);
-}
-
-TEST(ErrorBox, EachFailureShowsOneErrorBoxAndAbandonsTheRest) {
-    ScriptedMessageBoxes messages;
-    int runs = 0;
-    EXPECT_TRUE(RunReportingFailures(messages, [&] { ++runs; }));
-    EXPECT_FALSE(RunReportingFailures(messages, [&] { throw Failure::SubscriptOutOfRange(); ++runs; }));
-    EXPECT_FALSE(RunReportingFailures(messages, [] { throw std::bad_alloc(); }));
-    EXPECT_EQ(std::pair(runs, messages.shown),
-              std::pair(1, Boxes{ErrorBox("Subscript out of range"), ErrorBox("Out of memory")}));
 }
 
 TEST(SettingsStore, ExposureIsOnForAnyNumberButZero) {

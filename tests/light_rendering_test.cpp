@@ -19,7 +19,6 @@ struct Scene : Running {
         Intensity()->setText(intensity);
         Fog()->setText(fog);
     }
-    float Light(int x, int y, int c) const { return Doc().LightBuffer().At(x, y, c); }
 
     // A click through the mouse lands on the picture pixel under the pointer; one straight from the canvas's
     // MouseDown signal keeps its fraction, which the lights' arithmetic must handle as well.
@@ -100,56 +99,6 @@ TEST(LightRendering, AgreesWithTheLiteralReferenceOnRandomScenesWithEveryKernelS
         if (HasFatalFailure()) break;
     }
     UseRowKernels(*AvailableRowKernels().back());
-}
-
-// A render gives each light a tenth of its colour where it stands, so only a dozen white lights on one spot pass
-// white together: then automatic exposure scales the picture to their sum.
-TEST(LightRendering, ARenderOfLightsBrighterTogetherThanWhiteIsScaledToTheirSum) {
-    Scene t(60, 40);
-    SetAutoExposure(t.platform, "1");
-    for (int k = 0; k < 12; ++k) t.Click(QPointF(30, 20), PackColor(255, 255, 255), true);
-    t.Action("mnuRender")->trigger();
-    t.reference.Render(false, t.Intensity()->text(), t.Fog()->text(), true);
-    t.ExpectSameAsReference("render");
-    EXPECT_EQ(t.Light(30, 20, 1), 306.0f);
-}
-
-// The engine keeps each row's greatest value to answer FindMaximum and to work out a click's exposure before
-// the click. After every kind of pass both must come out as from the buffer itself: the greatest value, and
-// the picture of a click with automatic exposure, which must be the one a redraw against the true greatest
-// value draws. The larger buffer is built a row aside and streamed.
-TEST(LightEngine, WhatItKnowsOfItsRowsStaysTrueAfterEveryPass) {
-    for (const QSize size : {QSize(90, 70), QSize(1500, 1000)}) {
-        SCOPED_TRACE(size.width());
-        LightEngine engine;
-        engine.Reset(size.width(), size.height());
-        PixelBuffer picture, check;
-        picture.SetPicture(DistinctPicture(size.width(), size.height()));
-        check.SetPicture(DistinctPicture(size.width(), size.height()));  // the fourth bytes as the picture's
-        const std::vector<LightPoint> two{{30, 20, 255, 10, 200}, {61.5f, 2, 9, 90, 0}};
-        const std::pair<const char*, std::function<void()>> passes[] = {
-            {"a new buffer", [] {}},
-            {"loading", [&] { engine.LoadPicture(picture.Bytes()); }},
-            {"a click without the undo copy",
-             [&] { engine.AddLight({{7, 9, 40, 0, 255}, 3, 1}, false, Exposure::Clipped, {}); }},
-            {"a rebuild without lights", [&] { engine.Rebuild({}, Exposure::Clipped, {}); }},
-            {"a rebuild from one light", [&] { engine.Rebuild({two.begin(), 1}, Exposure::Automatic, {}); }},
-            {"a rebuild from two", [&] { engine.Rebuild(two, Exposure::Clipped, {}); }},
-            {"an undo", [&] { engine.RestoreUndoCopy(); }},
-            {"an undo copy", [&] { engine.TakeUndoCopy(); }}};
-        for (const auto& [after, pass] : passes) {
-            SCOPED_TRACE(after);
-            pass();
-            std::vector<float> values = Values({engine, false});
-            EXPECT_EQ(engine.FindMaximum(), *std::ranges::max_element(values));
-            engine.AddLight({{44, 33, 200, 255, 100}, float(size.width() % 7 + 2), 0.5f}, true, Exposure::Automatic,
-                            {picture.Bytes()});
-            values = Values({engine, false});
-            EXPECT_EQ(engine.FindMaximum(), *std::ranges::max_element(values));
-            engine.Redraw(*std::ranges::max_element(values), {check.Bytes()});
-            ASSERT_TRUE(std::ranges::equal(picture.Bytes(), check.Bytes()));
-        }
-    }
 }
 
 // Loading gives each pixel's red, green and blue as they are, on every kernel set and wherever a row's vectors

@@ -34,7 +34,6 @@ struct Options : testing::Test {
     bool Closed() const { return dialog.isNull() || !dialog->isVisible(); }
     QString MainText(const char* field) const { return s.Child<QLineEdit>(field)->text(); }
     QString Stored() { return s.platform.settings.values[{"Glimmerage", "Settings", "AutoAdjustExposure"}]; }
-    QRgb Graph(int x, int y) const { return Control<PictureBox>("picGraph")->Image().pixel(x, y) & 0xFFFFFF; }
 };
 
 // The first and last columns of an image that hold anything but the colour of its corner.
@@ -47,52 +46,6 @@ std::pair<int, int> InkColumns(const QImage& image) {
 }
 
 }  // namespace
-
-TEST_F(Options, OpensWithEveryControlInPlaceAndTheGraphFollowsTheBars) {
-    Open();
-    EXPECT_EQ(std::tuple(dialog->windowTitle(), dialog->size(), dialog->maximumSize(), dialog->isModal()),
-              std::tuple(QString("Options"), QSize(332, 342), dialog->minimumSize(), true));
-    EXPECT_FALSE(dialog->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    const struct { const char* name; QRect geometry; QString caption; } controls[] = {
-        {"Frame2", {8, 8, 313, 57}, "General Options:"},
-        {"chkExposure", {16, 24, 281, 17}, "Automatically adjust exposure to prevent overexposure"},
-        {"Frame3", {8, 72, 313, 153}, "Parameters For New Lights:"}, {"picGraph", {16, 88, 297, 65}, ""},
-        {"lbl2", {8, 88, 61, 13}, "Fog (diffuse):"},       {"scrFog", {104, 88, 201, 17}, ""},
-        {"lbl3", {8, 112, 42, 13}, "Intensity:"},          {"scrIntensity", {104, 112, 201, 17}, ""},
-        {"Frame1", {8, 232, 313, 57}, "Picture Size (in pixels):"},
-        {"lbl0", {80, 24, 31, 13}, "Width:"},              {"txtWidth", {120, 24, 57, 19}, "640"},
-        {"lbl1", {200, 24, 34, 13}, "Height:"},            {"txtHeight", {240, 24, 57, 19}, "480"},
-        {"cmdOK", {152, 304, 81, 25}, "OK"},               {"cmdCancel", {240, 304, 81, 25}, "Cancel"},
-        {"lblFog", {69, 88, 33, 13}, "10"},                {"lblIntensity", {69, 112, 33, 13}, "10"}};
-    for (const auto& c : controls) {
-        const QWidget* widget = Control(c.name);
-        ASSERT_NE(widget, nullptr) << c.name;
-        const auto* frame = qobject_cast<const QGroupBox*>(widget);
-        EXPECT_EQ(widget->geometry(), c.geometry) << c.name;
-        EXPECT_EQ(frame ? frame->title() : widget->property("text").toString(), c.caption) << c.name;
-    }
-    for (const char* name : {"scrFog", "scrIntensity"}) {
-        const auto* bar = Control<QScrollBar>(name);
-        EXPECT_EQ(std::tuple(bar->minimum(), bar->maximum(), bar->pageStep(), bar->singleStep(), bar->value()),
-                  std::tuple(0, 100, 10, 1, 10));
-    }
-    EXPECT_EQ(std::pair(Control<QPushButton>("cmdOK")->isDefault(), dialog->focusWidget()),
-              std::pair(true, Control("cmdOK")));
-    QStringList order;
-    for (QWidget* w = Control("cmdOK"); order.size() < 8; w = w->nextInFocusChain())
-        if (w->focusPolicy() & Qt::TabFocus) order << w->objectName();
-    EXPECT_EQ(std::pair(order, s.platform.messages.shown),
-              std::pair(QStringList({"cmdOK", "cmdCancel", "txtWidth", "txtHeight", "chkExposure", "scrFog",
-                                     "scrIntensity", "picGraph"}), Boxes{}));
-
-    EXPECT_EQ(Graph(0, 16), 0u);  // I = 10, F = 10: column 1 at row 17
-    Control<QScrollBar>("scrIntensity")->setValue(0);
-    ASSERT_EQ(Control<QLabel>("lblIntensity")->text(), "0");
-    for (int x = 0; x < 297; ++x) ASSERT_EQ(std::pair(Graph(x, 64), Graph(x, 16)), std::pair(0u, 0xFFFFFFu)) << x;
-    Control<QScrollBar>("scrIntensity")->setValue(100);
-    Control<QScrollBar>("scrFog")->setValue(100);
-    EXPECT_EQ(Control<PictureBox>("picGraph")->Image(), FilledImage({297, 65}, Qt::white));
-}
 
 // At the bars' maximum each value label, placed clear of its caption and bar, holds "100" whole, right against the
 // bar's end of its box. The ctest entry HiDpi.AtScaleFactorTwo runs this with two device pixels to a logical one.
@@ -111,32 +64,6 @@ TEST_F(HiDpiOptions, TheWidestValuesFitBetweenTheirCaptionsAndBars) {
                              last >= shown.width() - 1 - 2 * label->devicePixelRatio()),
                   std::tuple("100", true, true, true)) << value << ": fits, whole, against the bar";
     }
-}
-
-TEST_F(Options, ValuesAboveTheBarsAreReducedAndOkWritesTheBarsBackRounded) {
-    s.window->SetFogText("500");
-    s.window->SetIntensityText("1000");
-    Open();
-    const auto reduced = [](const char* value) {
-        return MessageRequest{
-            QString("The \"%1\" value have been reduced in order to fit in the scoll bars.").arg(value), "Glimmerage",
-            MessageIcon::Information, MessageButtons::Ok};
-    };
-    EXPECT_EQ(s.platform.messages.shown, (Boxes{reduced("fog"), reduced("intensity")}));
-    EXPECT_EQ(std::pair(Control<QScrollBar>("scrFog")->value(), Control<QLabel>("lblIntensity")->text()),
-              std::pair(100, QString("100")));
-    QTest::keyClick(dialog, Qt::Key_Escape);
-    EXPECT_EQ(std::tuple(Closed(), MainText("txtFog"), s.platform.settings.writes), std::tuple(true, "500", 0));
-
-    s.window->SetFogText("10.5");
-    s.window->SetIntensityText("11.5");
-    s.platform.messages.shown.clear();
-    Open();
-    EXPECT_EQ(Control<QScrollBar>("scrIntensity")->value(), 12);
-    QTest::keyClick(dialog, Qt::Key_Return);  // nothing to repaint
-    EXPECT_EQ(std::tuple(Closed(), MainText("txtFog"), MainText("txtIntensity"), Stored(), s.platform.busy.events,
-                         s.platform.messages.shown),
-              std::tuple(true, "10", "12", "0", Events{}, Boxes{}));
 }
 
 TEST_F(Options, PictureSizesOutsideTenToFiveThousandAreRefusedAndANewSizeIsAppliedAfterTheWarning) {
@@ -174,21 +101,6 @@ TEST_F(Options, PictureSizesOutsideTenToFiveThousandAreRefusedAndANewSizeIsAppli
     EXPECT_TRUE(Closed());
     ExpectFreshDocument(s, {640, 300});
     EXPECT_EQ(std::pair(MainText("txtFog"), Stored()), std::pair(QString("50"), QString("1")));
-}
-
-TEST_F(Options, TickingExposureRepaintsTheCanvasAtOnce) {
-    ClickWith(s.Canvas(), {100, 100});
-    ClickWith(s.Canvas(), {100, 100});
-    EXPECT_EQ(qRed(s.Shown(109, 99)), 255);
-    Open();
-    ASSERT_FALSE(Control<QCheckBox>("chkExposure")->isChecked());
-    QTest::mouseClick(Control("chkExposure"), Qt::LeftButton, {}, QPoint(5, 8));
-    s.platform.busy.events.clear();
-    PressOK();
-    EXPECT_EQ(std::tuple(Closed(), qRed(s.Shown(109, 99)), Stored(), s.platform.busy.events),
-              std::tuple(true, 128, "1", kBusyOnce));
-    Open();
-    EXPECT_TRUE(Control<QCheckBox>("chkExposure")->isChecked());
 }
 
 TEST_F(Options, AStoredSettingThatIsNoNumberIsReported) {

@@ -24,20 +24,6 @@ struct ReportedPixels : testing::Test {
     }
 };
 
-TEST_F(ReportedPixels, NeverSizedBufferFailsEachCallAndStaysEmpty) {
-    picture.SetPixel(1, 1, 0, 0, 0);
-    EXPECT_EQ(Read(1, 1), kUntouched);
-    picture.FillAll(1, 2, 3);  // quietly does nothing
-    picture.Cls();
-    TestSurface surface(QSize(4, 4));
-    surface.SetBackColor(PackColor(5, 6, 7));
-    const QImage before = surface.Image();
-    picture.PrintToPictureBox(surface, true, true);
-    EXPECT_EQ(messages.shown, (Boxes{kRange, kRange, ErrorBox("Division by zero"), kRange}));
-    EXPECT_EQ(std::tuple(Size(), Copy(), surface.refreshes, surface.HasPicture(), surface.Image() == before),
-              std::tuple(std::pair(0, 0), Bytes{}, 0, false, true));
-}
-
 // Positions count from 1, and the one comes off before rounding ties to even; unusable sizes change nothing.
 TEST_F(ReportedPixels, CreateNewPictureGivesAZeroedBufferAddressedFromOne) {
     picture.CreateNewPicture(640, 480);
@@ -79,56 +65,6 @@ TEST_F(ReportedPixels, SetPixelOutOfByteRangeStopsAtThatChannel) {
         EXPECT_EQ(std::tuple(messages.shown, Rgb(bytes[2], bytes[1], bytes[0]), Bytes(bytes.begin() + 3, bytes.end())),
                   std::tuple(Boxes{ErrorBox("Overflow")}, stored, Bytes(2 * 2 * 4 - 3, 0)));
     }
-}
-
-// Any depth or row layout loads as four bytes a pixel, blue first, with no room between
-// rows. Red-first 32-bit formats would swap red and blue if taken byte for byte.
-TEST_F(ReportedPixels, SetPictureTakesSizeAndColoursOfAnyPicture) {
-    const QImage base = DistinctPicture(5, 3);
-    std::vector<uchar> memory(3 * 28, 0);
-    QImage padded(memory.data(), 5, 3, 28, QImage::Format_RGB32);  // room after each row
-    QImage indexed(5, 3, QImage::Format_Indexed8);
-    indexed.setColorTable({qRgb(255, 0, 0), qRgb(0, 128, 0), qRgb(1, 2, 3), qRgb(250, 240, 230)});
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) {
-            padded.setPixel(x, y, base.pixel(x, y));
-            indexed.setPixel(x, y, uint((x + 2 * y) % 4));
-        }
-    for (const QImage& source : {base, padded, indexed, base.convertToFormat(QImage::Format_RGB888),
-                                 base.convertToFormat(QImage::Format_RGBA8888)}) {
-        SCOPED_TRACE(testing::Message() << "QImage::Format " << int(source.format()));
-        picture.SetPicture(source);
-        ASSERT_EQ(std::tuple(Size(), pixels.Bytes().size(), pixels.Description().bmWidthBytes),
-                  std::tuple(std::pair(5, 3), 5ul * 3 * 4, 20));
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 5; ++x) {
-                const QRgb pixel = source.pixel(x, y);
-                EXPECT_EQ(Read(x + 1.0f, y + 1.0f), Rgb(qRed(pixel), qGreen(pixel), qBlue(pixel))) << x << ", " << y;
-            }
-    }
-    picture.Cls();  // zeroes every byte
-    EXPECT_EQ(std::tuple(Size(), Copy(), messages.shown), std::tuple(std::pair(5, 3), Bytes(5 * 3 * 4, 0), Boxes{}));
-    picture.SetPicture(QImage());
-    EXPECT_EQ(messages.shown, Boxes{ErrorBox("Division by zero")});
-}
-
-// A print first clears what an earlier one drew; unset pixels (fourth byte 0) still show black, not the background.
-TEST_F(ReportedPixels, PrintIntoALargerSurfaceClearsItFirst) {
-    TestSurface surface(QSize(5, 4));
-    surface.SetBackColor(PackColor(12, 34, 56));
-    surface.SetPicture(FilledImage(QSize(4, 3), qRgb(200, 201, 202)));
-    picture.SetPicture(FilledImage(QSize(5, 4), Qt::red));
-    picture.PrintToPictureBox(surface);
-    picture.CreateNewPicture(3, 2);
-    picture.SetPixel(1, 1, 200, 100, 50);
-    picture.SetPixel(3, 2, 1, 2, 3);
-    picture.PrintToPictureBox(surface);
-    ExpectColours(surface, [](int x, int y) -> ColorValue {
-        if (x == 0 && y == 0) return PackColor(200, 100, 50);
-        if (x == 2 && y == 1) return PackColor(1, 2, 3);
-        return x < 3 && y < 2 ? 0 : x < 4 && y < 3 ? PackColor(200, 201, 202) : PackColor(12, 34, 56);
-    });
-    EXPECT_EQ(messages.shown, Boxes{});
 }
 
 }  // namespace

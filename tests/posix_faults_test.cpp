@@ -3,8 +3,6 @@
 // the picture asked for.
 
 #include "core/files/QtPictureFiles.h"
-#include "core/lights/LightEngine.h"
-#include "core/picture/PixelBuffer.h"
 #include "support/TestSupport.h"
 
 #include <sys/resource.h>
@@ -110,42 +108,6 @@ TEST(SaveFaults, KillingASaveNeverLeavesAHalfWrittenFile) {
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
-// The process's address space in MiB, as the system counts it.
-std::int64_t AddressSpaceMiB() {
-    QFile statm("/proc/self/statm");
-    if (!statm.open(QIODevice::ReadOnly)) return -1;
-    return std::int64_t(statm.readAll().split(' ').first().toLongLong()) * sysconf(_SC_PAGESIZE) >> 20;
-}
-
-// A drawing made smaller gives its memory back, and one made bigger lets the old buffers go
-// before it takes the new ones, so that two big pictures never have to fit at once.
-TEST(AllocationFailure, BuffersGiveBackTheirMemoryOnShrinkingAndNeverHoldTwoSizesAtOnce) {
-    LightEngine engine;
-    PixelBuffer pixels;
-    engine.Reset(4000, 4000);  // two planes of 192 MB
-    pixels.CreateNewPicture(4000.0f, 4000.0f);  // 64 MB
-    const std::int64_t big = AddressSpaceMiB();
-    engine.Reset(16, 16);
-    pixels.CreateNewPicture(16.0f, 16.0f);
-    EXPECT_LT(AddressSpaceMiB(), big - 400);
-
-    engine.Reset(4000, 4000);
-    rlimit old{};
-    getrlimit(RLIMIT_AS, &old);
-    rlimit tight = old;
-    tight.rlim_cur = rlim_t(AddressSpaceMiB() + 150) << 20;  // less than one 4100 x 4100 plane of 202 MB
-    ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
-    bool grew = true;
-    try {
-        engine.Reset(4100, 4100);
-    } catch (const std::bad_alloc&) {
-        grew = false;
-    }
-    setrlimit(RLIMIT_AS, &old);
-    EXPECT_TRUE(grew);
-    EXPECT_EQ(engine.Light(4099, 4099, 2), 0.0f);
-}
-
 TEST(AllocationFailure, ASizeTheMemoryCannotHoldLeavesAConsistentBlankDrawing) {
     Running s;
     rlimit old{};

@@ -78,12 +78,6 @@ struct StripScene : ImageSurface {
     }
 };
 
-std::vector<int> Widths(const std::vector<Print>& prints) {
-    std::vector<int> widths;
-    for (const Print& p : prints) widths.push_back(p.width);
-    return widths;
-}
-
 // Widths grow by whole tens, the earlier drawing stays below the strip, and the last print shows every
 // whole ten columns of the picture.
 void ExpectAStripThatGrows(const StripScene& scene, const std::vector<Print>& prints) {
@@ -119,15 +113,3 @@ TEST(ProgressStrip, GrowsWithTheFinishedRowsOfAFullRenderAndOfAClickOnAnyThreadC
     }
 }
 
-// Prints are at least 15 ms apart while the render runs, and the last one comes whatever the time.
-TEST(ProgressStrip, WaitsFifteenMillisecondsBetweenPrintsButNotForTheLast) {
-    StripScene scene(640, 480, 10);
-    const std::vector<Print> every = scene.Render(16ms, 1);
-    ASSERT_GE(every.size(), 5u);
-    EXPECT_EQ(Widths(scene.Render(15ms, 1)), Widths(every));
-    const std::vector<Print> fewer = scene.Render(14ms, 1);
-    ExpectAStripThatGrows(scene, fewer);
-    EXPECT_LT(fewer.size(), every.size());
-    for (std::size_t i = 1; i + 1 < fewer.size(); ++i) EXPECT_GE(fewer[i].at - fewer[i - 1].at, 15ms) << i;
-    EXPECT_EQ(Widths(scene.Render(0ms, 1)), std::vector({every.front().width, 640}));
-}

@@ -5,25 +5,10 @@ namespace {
 
 struct LightTools : testing::Test {
     Running s;
-    PictureBox* canvas = s.Canvas();
     PictureBox* swatch = s.Child<PictureBox>("LightColor1");
 };
 
 }  // namespace
-
-TEST_F(LightTools, TheRightButtonPicksThePixelUpAndLeftOfThePointerButNotOnTheTopRow) {
-    swatch->SetBackColor(PackColor(0, 255, 0));
-    ClickWith(canvas, {12, 22});  // a green glow whose brightest pixel is (11, 21)
-    swatch->SetBackColor(PackColor(1, 2, 3));
-    ClickWith(canvas, {12, 22}, Qt::RightButton);
-    EXPECT_EQ(swatch->BackColor(), PackColor(0, 255, 0));
-    ClickWith(canvas, {10, 20}, Qt::RightButton);
-    EXPECT_EQ(std::tuple(swatch->BackColor(), s.Doc().LightsCount, s.platform.messages.shown),
-              std::tuple(FromQColor(s.Shown(9, 19)), 1, Boxes{}));
-    ClickWith(canvas, {30, 0}, Qt::RightButton);  // the miss is reported and the colour stays
-    EXPECT_EQ(std::pair(s.platform.messages.shown, swatch->BackColor()),
-              std::pair(Boxes{ErrorBox("Subscript out of range")}, FromQColor(s.Shown(9, 19))));
-}
 
 TEST_F(LightTools, TheColourDialogOpensWithBlackCustomColoursAndCancelChangesNothingAndAFailureGivesBlack) {
     s.platform.colors.answers = {std::optional<ColorValue>(), PackColor(1, 2, 3), Failure::OutOfMemory()};

@@ -24,14 +24,10 @@ QImage FilledImage(QSize size, const QColor& colour) {
     return image;
 }
 
-ColorValue DistinctColour(int x, int y) {
-    return PackColor(uchar(x * 7 + 1), uchar(y * 11 + 2), uchar(x + y * 3 + 5));
-}
-
 QImage DistinctPicture(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) image.setPixel(x, y, ToQColor(DistinctColour(x, y)).rgb());
+        for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb((x * 7 + 1) & 255, (y * 11 + 2) & 255, (x + y * 3 + 5) & 255));
     return image;
 }
 
@@ -62,7 +58,7 @@ QByteArray ClaimingHugeSize(QByteArray file) {
     return frame < 0 ? file : file.replace(frame + 5, 4, QByteArray::fromHex("ffdcffdc"));
 }
 
-QByteArray Gif(const QImage& indexed, int transparentIndex) {
+QByteArray Gif(const QImage& indexed) {
     const int w = indexed.width(), h = indexed.height();
     int depth = 1;  // bits of a colour index
     while ((1 << depth) < indexed.colorCount()) ++depth;
@@ -74,8 +70,6 @@ QByteArray Gif(const QImage& indexed, int transparentIndex) {
     QByteArray out = "GIF89a" + size + char(0x80 | (depth - 1)) + QByteArray(2, '\0'), data;
     for (const QRgb c : indexed.colorTable()) out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
     out += QByteArray(((1 << depth) - indexed.colorCount()) * 3, '\0');
-    if (transparentIndex >= 0)
-        out += QByteArray("\x21\xF9\x04\x01\0\0", 6) + char(transparentIndex) + QByteArray(1, '\0');
     out += QByteArray(",\0\0\0\0", 5) + size + '\0' + char(minimumCode);
     std::uint32_t bits = 0, pending = 0;
     const auto code = [&](int value) {

@@ -36,33 +36,15 @@ QImage FilledImage(QSize size, const QColor& colour);
 // Every element of a light buffer, index 0 of x and y included, channel by channel and row by row.
 std::vector<float> Values(const LightBufferView& buffer);
 // Up to 256 wide every pixel of a distinct picture has a colour of its own: a misplaced row or column shows.
-ColorValue DistinctColour(int x, int y);
 QImage DistinctPicture(int width, int height);
 // A GIF of an indexed picture (Qt writes none): codes one bit wider than the colour indices, with a clear code
-// before the decoder's table would need wider ones, so valid, only not compressed. A graphic control extension
-// marks the transparent index, if one is given.
-QByteArray Gif(const QImage& indexed, int transparentIndex = -1);
+// before the decoder's table would need wider ones, so valid, only not compressed.
+QByteArray Gif(const QImage& indexed);
 void WriteBytes(const QString& path, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& path);  // empty when it cannot be read
 // The picture file with a header claiming a huge size: BMP 100000 x 100000, PNG 60000 x 60000 (its checksum
 // made right), GIF 65535 x 65535, JPEG 65500 x 65500.
 QByteArray ClaimingHugeSize(QByteArray file);
-
-// A surface of its own size that counts its refreshes.
-struct TestSurface : ImageSurface {
-    explicit TestSurface(QSize size) { ResizeImage(size); }
-    using ImageSurface::ResizeImage;
-    void Refresh() override { ++refreshes; }
-    int refreshes = 0;
-};
-
-// Every pixel of the surface has the colour expected(x, y).
-template <typename Expected>
-void ExpectColours(const ImageSurface& surface, Expected&& expected) {
-    for (int y = 0; y < surface.SurfaceSize().height(); ++y)
-        for (int x = 0; x < surface.SurfaceSize().width(); ++x)
-            ASSERT_EQ(surface.Point(x, y), std::optional<ColorValue>(expected(x, y))) << "pixel " << x << ", " << y;
-}
 
 // A main window on the scripted platform. Not started, so that tests can script the platform first.
 struct StartedWindow {
