@@ -40,12 +40,18 @@ def test_bodies():
     return bodies
 
 
-def body_of(entry, bodies):
-    """The test a failing entry of the runner stands for: a parameterized case is its test,
-    and the runner's own entries (the short walk, the high-density run) their suite's test."""
+def ctest_entries():
+    """The entries tests/CMakeLists.txt adds to ctest itself, beside the suite's own tests."""
+    return set(re.findall(r"add_test\(NAME (\S+)", (ROOT / "tests" / "CMakeLists.txt").read_text()))
+
+
+def body_of(entry, bodies, entries):
+    """The test a failing entry of the runner stands for: a parameterized case is its test, and
+    the runner's own entries (the short walk, the high-density run) their suite's test. A test
+    since removed stands for none."""
     name = re.sub(r"^\w+/", "", entry)
     name = re.sub(r"/\w+$", "", name)
-    if name in bodies:
+    if name in bodies or name not in entries:
         return name
     suite = name.split(".")[0] + "."
     return next((test for test in bodies if test.startswith(suite)), name)
@@ -55,11 +61,12 @@ def noticing(results_path, bodies):
     """For each listed fault that ran, the tests that noticed it."""
     faults = read_faults(ROOT / "tools" / "mutants" / "faults.tsv")
     listed = {fault_key(fault): fault["line"] for fault in faults}
+    entries = ctest_entries()
     found = {}
     for result in json.loads(Path(results_path).read_text()):
         number = listed.get(fault_key(result))
         if number and result["outcome"] == "ran":
-            found[number] = {body_of(entry, bodies) for entry in result["caught_by"]}
+            found[number] = {body_of(entry, bodies, entries) for entry in result["caught_by"]}
     return listed, found
 
 
