@@ -8,13 +8,16 @@ const MessageRequest kDepthBox{
     "Click OK once you have increased your display color depth.",
     "Invalid Display Color Depth", MessageIcon::Information, MessageButtons::OkCancel};
 
-// A palette depth (4, 8 or 16 bits) is refused until the user fixes it (OK) or gives up; any other starts.
+// A palette depth (4, 8 or 16 bits) is refused until the user fixes it (OK) or gives up; any other starts, and so
+// does a display whose depth cannot be told, after saying so.
 TEST(Startup, DisplayDepthCheck) {
     using enum frmDrawing::StartupOutcome;
+    const MessageRequest unknown{"Error evaluating the current display settings.", "Glimmerage",
+                                 MessageIcon::Information, MessageButtons::Ok};
     const struct { std::deque<std::optional<int>> depths; MessageAnswer answer; frmDrawing::StartupOutcome outcome;
-                   Boxes shown; } cases[] = {{{16, 24}, MessageAnswer::Ok, Running, {kDepthBox}},
-                                             {{8}, MessageAnswer::Cancel, EndProgram, {kDepthBox}},
-                                             {{2}, MessageAnswer::Cancel, Running, {}}};
+                   Boxes shown; } cases[] = {
+        {{16, 24}, MessageAnswer::Ok, Running, {kDepthBox}}, {{8}, MessageAnswer::Cancel, EndProgram, {kDepthBox}},
+        {{2}, MessageAnswer::Cancel, Running, {}}, {{std::nullopt}, MessageAnswer::Ok, Running, {unknown}}};
     for (const auto& c : cases) {
         StartedWindow s;
         s.platform.display.depths = c.depths;
