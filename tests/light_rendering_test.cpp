@@ -101,6 +101,18 @@ TEST(LightRendering, AgreesWithTheLiteralReferenceOnRandomScenesWithEveryKernelS
     UseRowKernels(*AvailableRowKernels().back());
 }
 
+// A render gives each light a tenth of its colour where it stands, so only a dozen white lights on one spot pass
+// white together: then automatic exposure scales the picture to their sum.
+TEST(LightRendering, ARenderOfLightsBrighterTogetherThanWhiteIsScaledToTheirSum) {
+    Scene t(60, 40);
+    SetAutoExposure(t.platform, "1");
+    for (int k = 0; k < 12; ++k) t.Click(QPointF(30, 20), PackColor(255, 255, 255), true);
+    t.Action("mnuRender")->trigger();
+    t.reference.Render(false, t.Intensity()->text(), t.Fog()->text(), true);
+    t.ExpectSameAsReference("render");
+    EXPECT_EQ(t.Doc().LightBuffer().At(30, 20, 1), 306.0f);
+}
+
 // Loading gives each pixel's red, green and blue as they are, on every kernel set and wherever a row's vectors
 // end; the fourth byte counts neither among them nor for the greatest value.
 TEST(LightEngine, LoadingSplitsEveryPixelIntoItsChannelsWithEveryKernelSet) {

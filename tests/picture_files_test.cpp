@@ -141,6 +141,7 @@ TEST(PictureSaving, TheNameEndsInBmpAndAnExistingFileIsReplacedOnlyAfterYes) {
         s.Run("mnuSave", dir.filePath(typed));
         EXPECT_EQ(std::pair(s.platform.messages.shown, saved(name)), std::pair(Boxes{}, true)) << typed;
     }
+    EXPECT_EQ(s.platform.files.requests.back().flags, 2052u);  // the folder must exist, not the file
     WriteBytes(dir.filePath("a.bmp"), "old");
     s.Run("mnuSave", dir.filePath("a.bmp"), {MessageAnswer::No});
     EXPECT_EQ(std::pair(s.platform.messages.shown, ReadBytes(dir.filePath("a.bmp"))),

@@ -65,4 +65,7 @@ TEST_F(LightTools, TheFieldsAcceptNumbersFromZeroToAThousandAndPutTenBackForAnyO
                 << name << " " << text;
         }
     }
+    s.Child<QLineEdit>("txtFog")->setText("5");
+    s.Action("mnuClear")->trigger();  // a fresh drawing keeps the user's values
+    EXPECT_EQ(s.Child<QLineEdit>("txtFog")->text(), "5");
 }

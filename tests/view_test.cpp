@@ -41,7 +41,8 @@ struct Viewed : Running {
 // Shift and the wheel scroll across; Ctrl and the wheel zoom about the pointer, a touchpad's small steps once they
 // make up a notch. The keys zoom by two up to sixteen and down, each zoom showing its scale for a moment in a corner
 // that lets presses through; a new size starts at actual pixels. With Space held a drag moves the picture, until
-// Space is let go or the canvas loses the focus. None of this places a light; Ctrl+O and Ctrl+Q answer as commands.
+// Space is let go or the canvas loses the focus. None of this places a light; Ctrl+V with no picture to paste
+// changes nothing, and Ctrl+O and Ctrl+Q answer as commands.
 TEST(View, TheWheelKeysAndSpaceScrollAndZoomWithoutPlacingLights) {
     Viewed s({3000, 2500});
     s.Wheel({100, 100}, {0, -120}, Qt::ShiftModifier);
@@ -79,6 +80,10 @@ TEST(View, TheWheelKeysAndSpaceScrollAndZoomWithoutPlacingLights) {
     QTest::keyPress(s.Box(), Qt::Key_Space);
     s.Child("txtFog")->setFocus();
     s.PressAt({320, 100});
+    EXPECT_EQ(s.Doc().LightsCount, 1);
+    QGuiApplication::clipboard()->setText("7");  // no picture to paste: the drawing stays as it is
+    s.Box()->setFocus();
+    s.Keys(Qt::ControlModifier | Qt::Key_V);
     EXPECT_EQ(s.Doc().LightsCount, 1);
 
     s.Keys(Qt::ControlModifier | Qt::Key_O);
