@@ -1,8 +1,11 @@
+#include "core/common/LargeBlocks.h"
 #include "core/common/NumberText.h"
 #include "core/common/Rounding.h"
 #include "core/options/ExposureSetting.h"
 #include "windows/common/FittingFont.h"
 #include "support/TestSupport.h"
+
+#include <atomic>
 
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN(), kInf = std::numeric_limits<double>::infinity();
 const std::pair<int, QString> kOverflow{FailureNumber::Overflow, "Overflow"};
@@ -59,3 +62,13 @@ TEST(SettingsStore, ExposureIsOnForAnyNumberButZero) {
     EXPECT_THROW(AutoAdjustExposureIsOn(store), Failure);
 }
 
+// Work shared out over the cores covers every row once, whether or not the rows divide evenly among them.
+TEST(LargeBlocks, BandsCoverEveryRowOnceWhateverTheirCount) {
+    for (const int rows : {1, 7, 1001, 4099}) {
+        std::vector<std::atomic<int>> times(static_cast<std::size_t>(rows));
+        large_blocks::InBands(rows, std::size_t(1) << 26, [&](int first, int end) {
+            for (int row = first; row < end; ++row) ++times[std::size_t(row)];
+        });
+        EXPECT_EQ(std::ranges::count_if(times, [](const std::atomic<int>& t) { return t == 1; }), rows) << rows;
+    }
+}
