@@ -1,4 +1,3 @@
-#include "core/fill/GradientFill.h"
 #include "support/TestSupport.h"
 
 namespace {

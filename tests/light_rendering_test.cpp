@@ -101,8 +101,8 @@ TEST(LightRendering, AgreesWithTheLiteralReferenceOnRandomScenesWithEveryKernelS
     UseRowKernels(*AvailableRowKernels().back());
 }
 
-// A render gives each light a tenth of its colour where it stands, so only a dozen white lights on one spot pass
-// white together: then automatic exposure scales the picture to their sum.
+// A render gives each light a tenth of its colour where it stands, so it takes more than ten white lights on one
+// spot to pass white together: then automatic exposure scales the picture to their sum.
 TEST(LightRendering, ARenderOfLightsBrighterTogetherThanWhiteIsScaledToTheirSum) {
     Scene t(60, 40);
     SetAutoExposure(t.platform, "1");

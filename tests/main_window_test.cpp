@@ -8,21 +8,24 @@ const MessageRequest kDepthBox{
     "Click OK once you have increased your display color depth.",
     "Invalid Display Color Depth", MessageIcon::Information, MessageButtons::OkCancel};
 
-// A palette depth (4, 8 or 16 bits) is refused until the user fixes it (OK) or gives up; any other starts, and so
-// does a display whose depth cannot be told, after saying so.
+// A palette depth (4, 8 or 16 bits) is refused, looked at again after each OK, until the user fixes it or gives up;
+// any other starts, and so does a display whose depth cannot be told, after saying so.
 TEST(Startup, DisplayDepthCheck) {
     using enum frmDrawing::StartupOutcome;
     const MessageRequest unknown{"Error evaluating the current display settings.", "Glimmerage",
                                  MessageIcon::Information, MessageButtons::Ok};
     const struct { std::deque<std::optional<int>> depths; MessageAnswer answer; frmDrawing::StartupOutcome outcome;
                    Boxes shown; } cases[] = {
-        {{16, 24}, MessageAnswer::Ok, Running, {kDepthBox}}, {{8}, MessageAnswer::Cancel, EndProgram, {kDepthBox}},
+        {{16, 16, 24}, MessageAnswer::Ok, Running, {kDepthBox, kDepthBox}},
+        {{4}, MessageAnswer::Cancel, EndProgram, {kDepthBox}}, {{8}, MessageAnswer::Cancel, EndProgram, {kDepthBox}},
         {{2}, MessageAnswer::Cancel, Running, {}}, {{std::nullopt}, MessageAnswer::Ok, Running, {unknown}}};
     for (const auto& c : cases) {
         StartedWindow s;
         s.platform.display.depths = c.depths;
-        s.platform.messages.answers = {c.answer};
-        EXPECT_EQ(std::pair(s.Start(), s.platform.messages.shown), std::pair(c.outcome, c.shown));
+        s.platform.messages.answers = {c.answer, c.answer};
+        const frmDrawing::StartupOutcome outcome = s.Start();
+        EXPECT_EQ(std::tuple(outcome, s.platform.messages.shown, s.window->isVisible()),
+                  std::tuple(c.outcome, c.shown, c.outcome == Running));
     }
 }
 

@@ -14,7 +14,6 @@ using namespace std::chrono_literals;
 struct Print {
     int width;         // grey columns from the left of the top row
     int rowsFinished;  // rows of the picture already drawn as they end up, counted on one thread only
-    std::chrono::steady_clock::time_point at;
     bool restAsBefore;  // the strip's black beyond its grey, and the earlier drawing below it
 };
 
@@ -61,7 +60,7 @@ struct StripScene : ImageSurface {
         const std::size_t row = std::size_t(before.width()) * 4;  // the fourth bytes are the picture's own
         for (std::size_t start = 0; start < drawn.size() && countRows; start += row)
             rows += std::memcmp(&drawn[start], &doc.GMPic1.Bytes()[start], row) == 0;
-        prints.push_back({width, countRows ? rows : -1, now, rest});
+        prints.push_back({width, countRows ? rows : -1, rest});
     }
     // Renders with the strip, every row of the picture first unlike how it ends up.
     std::vector<Print> Render(std::chrono::milliseconds step, int threads) {

@@ -66,6 +66,8 @@ TEST_F(LightTools, TheFieldsAcceptNumbersFromZeroToAThousandAndPutTenBackForAnyO
         }
     }
     s.Child<QLineEdit>("txtFog")->setText("5");
-    s.Action("mnuClear")->trigger();  // a fresh drawing keeps the user's values
-    EXPECT_EQ(s.Child<QLineEdit>("txtFog")->text(), "5");
+    s.Child<QLineEdit>("txtIntensity")->setText("7");
+    s.Action("mnuClear")->trigger();  // a fresh drawing keeps the values typed
+    EXPECT_EQ(std::pair(s.Child<QLineEdit>("txtFog")->text(), s.Child<QLineEdit>("txtIntensity")->text()),
+              std::pair(QString("5"), QString("7")));
 }

@@ -9,7 +9,6 @@ struct Viewed : Running {
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         Resize(canvas);  // the window fits itself to its screen once it is there
-        SetAutoExposure(platform, "0");
     }
     CanvasBox* Box() const { return Child<CanvasBox>("p"); }
     QWidget* Viewport() const { return Child<QAbstractScrollArea>("client")->viewport(); }
@@ -56,6 +55,7 @@ TEST(View, TheWheelKeysAndSpaceScrollAndZoomWithoutPlacingLights) {
         zooms << QString::number(s.Box()->Zoom());
     }
     const auto* note = s.Viewport()->findChild<QLabel*>("zoomNote");
+    ASSERT_NE(note, nullptr);
     for (const Qt::Key key : {Qt::Key_Equal, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_0, Qt::Key_Minus,
                               Qt::Key_Minus, Qt::Key_Minus}) {
         s.Keys(Qt::ControlModifier | key);
@@ -64,6 +64,7 @@ TEST(View, TheWheelKeysAndSpaceScrollAndZoomWithoutPlacingLights) {
     EXPECT_EQ(zooms, QStringList({"4", "4", "2", "4 400%", "8 800%", "16 1600%", "16 1600%", "1 100%", "0.5 50%",
                                   "0.25 25%", "0.125 12.5%"}));
     EXPECT_EQ(s.Viewport()->childAt(note->geometry().center()), nullptr);
+    EXPECT_EQ(s.Doc().LightsCount, 0);
     s.Resize({3200, 2500});
     EXPECT_EQ(s.Box()->Zoom(), 1.0);
 
@@ -83,8 +84,9 @@ TEST(View, TheWheelKeysAndSpaceScrollAndZoomWithoutPlacingLights) {
     EXPECT_EQ(s.Doc().LightsCount, 1);
     QGuiApplication::clipboard()->setText("7");  // no picture to paste: the drawing stays as it is
     s.Box()->setFocus();
+    s.platform.messages.shown.clear();
     s.Keys(Qt::ControlModifier | Qt::Key_V);
-    EXPECT_EQ(s.Doc().LightsCount, 1);
+    EXPECT_EQ(std::pair(s.Doc().LightsCount, s.platform.messages.shown), std::pair(1, Boxes{}));
 
     s.Keys(Qt::ControlModifier | Qt::Key_O);
     EXPECT_EQ(s.platform.files.requests.size(), 1u);

@@ -27,7 +27,8 @@ QImage FilledImage(QSize size, const QColor& colour) {
 QImage DistinctPicture(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb((x * 7 + 1) & 255, (y * 11 + 2) & 255, (x + y * 3 + 5) & 255));
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb((x * 7 + 1) & 255, (y * 11 + 2) & 255, (x + y * 3 + 5) & 255));
     return image;
 }
 

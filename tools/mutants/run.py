@@ -113,7 +113,7 @@ def gtest_failures(binary, tree, work, gtest_filter, screen="offscreen-screen.js
 
 
 def listed_tests(binary, tree):
-    out = subprocess.run([binary, "--gtest_list_tests", "--gtest_filter=-HiDpi*"],
+    out = subprocess.run([binary, "--gtest_list_tests", "--gtest_filter=-HiDpi.*"],
                          env=environment(tree, "offscreen-screen.json"), capture_output=True, text=True,
                          check=True).stdout
     tests, suite = [], ""
@@ -129,7 +129,7 @@ def suite_failures(tree, build_dir, work):
     """Every entry of the suite that fails: the unit tests one by one where a crash or a
     hang took the whole run down, the high-density run, and the monkey's short walk."""
     tests_binary = build_dir / "tests" / "glimmerage_tests"
-    failed = gtest_failures(tests_binary, tree, work, "-HiDpi*")
+    failed = gtest_failures(tests_binary, tree, work, "-HiDpi.*")
     if failed is None:
         failed = set()
         for test in listed_tests(tests_binary, tree):

@@ -26,7 +26,6 @@ void ScriptedBusyPointer::ShowDefault() {
 }
 
 std::optional<int> ScriptedDisplaySettings::ColorDepth() {
-    ++queries;
     if (depths.empty()) return 32;
     const std::optional<int> depth = depths.front();
     depths.pop_front();
@@ -70,8 +69,5 @@ bool ScriptedProgramStarter::Start(const QString& program) {
 
 QImage ScriptedPictureFiles::Load(const QString& path, const RowsDecoded& rowsDecoded) {
     loaded.push_back(path);
-    QImage picture = QtPictureFiles::Load(path, rowsDecoded);
-    if (keepLastPicture) lastPicture = picture;
-    if (afterLoad) afterLoad(path);
-    return picture;
+    return QtPictureFiles::Load(path, rowsDecoded);
 }

@@ -6,7 +6,6 @@
 #include "core/files/QtPictureFiles.h"
 
 #include <deque>
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -40,7 +39,6 @@ public:
 class ScriptedDisplaySettings : public DisplaySettings {
 public:
     std::deque<std::optional<int>> depths;  // answers in order; 32 bits once empty
-    int queries = 0;
 
     std::optional<int> ColorDepth() override;
 };
@@ -84,16 +82,10 @@ public:
 };
 
 // Real picture files, read from the temporary folders tests make, with a record of every
-// decode. A test may change a file right after it is read, as another program might while
-// the user answers a question.
+// decode.
 class ScriptedPictureFiles : public QtPictureFiles {
 public:
     std::vector<QString> loaded;  // every path decoded, in order
-    // When asked for, the last picture decoded, kept (and its memory with it) for a test to
-    // tell whether what the canvas shows is that picture itself or a copy.
-    bool keepLastPicture = false;
-    QImage lastPicture;
-    std::function<void(const QString&)> afterLoad;
 
     using PictureFiles::Load;
     QImage Load(const QString& path, const RowsDecoded& rowsDecoded) override;
