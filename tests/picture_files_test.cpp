@@ -72,18 +72,20 @@ TEST(HugePictures, APictureClaimingAHugeSizeIsRefusedBeforeItIsRead) {
 }
 
 // Whole, a file of each format loads as written, or for the lossy JPEG and WebP as Qt's reader decodes it (the JPEG
-// goes through our own row decoder). Cut short or damaged where its format would notice, it gives one "Error" box, in our own words where the file's end or a size is wrong and in
-// the decoder's where its contents are, and leaves the drawing cleared.
+// goes through our own row decoder). Cut short or damaged where its format would notice, it gives one "Error" box,
+// in our own words where the file's end or a size is wrong and in the decoder's where its contents are, and leaves
+// the drawing cleared.
 TEST(DamagedPictures, EachCutOrDamagedFileGivesExactlyOneErrorBox) {
     std::map<QByteArray, QByteArray> whole{{"gif", Gif(IndexedPicture({640, 480}))}};
     for (const char* format : {"png", "bmp", "webp", "jpg"}) whole[format] = Encoded(DistinctPicture(640, 480), format);
     QTemporaryDir dir;
     for (const auto& [format, bytes] : whole) {
         WriteBytes(dir.filePath("whole." + format), bytes);
-        const QImage lossless = format == "gif" ? IndexedPicture({640, 480}) : DistinctPicture(640, 480);
+        const QImage written = format == "jpg" || format == "webp" ? QImage::fromData(bytes)
+                               : format == "gif"                   ? IndexedPicture({640, 480})
+                                                                   : DistinctPicture(640, 480);
         ASSERT_EQ(QtPictureFiles().Load(dir.filePath("whole." + format)).convertToFormat(QImage::Format_RGB32),
-                  (format == "jpg" || format == "webp" ? QImage::fromData(bytes) : lossless)
-                      .convertToFormat(QImage::Format_RGB32)) << format.data();
+                  written.convertToFormat(QImage::Format_RGB32)) << format.data();
     }
     const auto half = [&](const char* f) { return whole[f].left(whole[f].size() / 2); };
     const auto last = [&](const char* f) { return whole[f].chopped(1); };

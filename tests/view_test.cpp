@@ -11,20 +11,20 @@ struct Viewed : Running {
         Resize(canvas);  // the window fits itself to its screen once it is there
     }
     CanvasBox* Box() const { return Child<CanvasBox>("p"); }
-    QWidget* Viewport() const { return Child<QAbstractScrollArea>("client")->viewport(); }
+    QAbstractScrollArea* View() const { return Child<QAbstractScrollArea>("client"); }
+    QWidget* Viewport() const { return View()->viewport(); }
     std::pair<int, int> Scrolled() const {
-        const auto* view = Child<QAbstractScrollArea>("client");
-        return {view->horizontalScrollBar()->value(), view->verticalScrollBar()->value()};
+        return {View()->horizontalScrollBar()->value(), View()->verticalScrollBar()->value()};
     }
     void ScrollTo(int across, int down) {
-        Child<QAbstractScrollArea>("client")->horizontalScrollBar()->setValue(across);
-        Child<QAbstractScrollArea>("client")->verticalScrollBar()->setValue(down);
+        View()->horizontalScrollBar()->setValue(across);
+        View()->verticalScrollBar()->setValue(down);
         QApplication::processEvents();
     }
     // The press lands on whatever widget is under the viewport point, as a real press would.
     void PressAt(QPoint inViewport) {
-        QWidget* target = Viewport()->childAt(inViewport);
-        ClickWith(target ? target : Viewport(), (target ? target : Viewport())->mapFrom(Viewport(), inViewport));
+        QWidget* target = Viewport()->childAt(inViewport) ? Viewport()->childAt(inViewport) : Viewport();
+        ClickWith(target, target->mapFrom(Viewport(), inViewport));
     }
     void Keys(QKeyCombination keys) {
         QTest::keyClick(Box(), keys.key(), keys.keyboardModifiers());
@@ -45,7 +45,7 @@ struct Viewed : Running {
 TEST(View, TheWheelKeysAndSpaceScrollAndZoomWithoutPlacingLights) {
     Viewed s({3000, 2500});
     s.Wheel({100, 100}, {0, -120}, Qt::ShiftModifier);
-    EXPECT_EQ(s.Scrolled().first, 3 * s.Child<QAbstractScrollArea>("client")->horizontalScrollBar()->singleStep());
+    EXPECT_EQ(s.Scrolled().first, 3 * s.View()->horizontalScrollBar()->singleStep());
     s.ScrollTo(400, 300);  // picture point (400 + 50, 300 + 60) stays under the pointer
     s.Wheel({50, 60}, {0, 240}, Qt::ControlModifier);
     EXPECT_EQ(std::pair(s.Box()->Zoom(), s.Scrolled()), std::pair(4.0, std::pair(1750, 1380)));

@@ -167,10 +167,14 @@ def earlier_results(path, faults, rerun):
     if not path.exists():
         return []
     listed = {fault_key(fault): fault for fault in faults}
-    again = {fault_key(fault) for fault in rerun}
-    return [dict(result, line=listed[fault_key(result)]["line"], what=listed[fault_key(result)]["what"])
-            for result in json.loads(path.read_text())
-            if fault_key(result) in listed and fault_key(result) not in again]
+    for fault in rerun:
+        listed.pop(fault_key(fault), None)
+    kept = []
+    for result in json.loads(path.read_text()):
+        fault = listed.get(fault_key(result))
+        if fault is not None:
+            kept.append(dict(result, line=fault["line"], what=fault["what"]))
+    return kept
 
 
 def summarize(results):
